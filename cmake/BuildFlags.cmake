@@ -1,0 +1,20 @@
+# One interface target that every project target links: the warning set and,
+# when asked for, the sanitizers.
+add_library(bivane_build_flags INTERFACE)
+target_compile_options(bivane_build_flags INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+  -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual
+  -Wimplicit-fallthrough -Wcast-qual -Wnull-dereference)
+if(WARNINGS_AS_ERRORS)
+  target_compile_options(bivane_build_flags INTERFACE -Werror)
+endif()
+if(SANITIZE)
+  target_compile_options(bivane_build_flags INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(bivane_build_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Qt targets: no implicit conversions between QString and 8-bit text.
+add_library(bivane_qt_flags INTERFACE)
+target_compile_definitions(bivane_qt_flags INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS)

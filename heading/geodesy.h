@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+namespace bivane {
+
+// WGS 84, as the program uses it.
+inline constexpr double kWgs84SemiMajorAxis = 6378137.0;           // metres
+inline constexpr double kWgs84SemiMinorAxis = 6356752.314245179;   // metres
+inline constexpr double kWgs84Flattening = 0.0033528106647474805;  // 1 / 298.257223563
+
+// What InverseGeodesic computes.
+enum class GeodesicMode : std::int16_t {
+    DistanceAndAzimuth = 0,
+    DistanceOnly = 1,
+    AzimuthOnly = 2,
+};
+
+// Distance and azimuth between two points on an ellipsoid (Sodano's
+// non-iterative inverse solution with the flattening terms up to f^2).
+// lat1, lon1, lat2, lon2: radians, north and east positive.
+// mode: 0 both results, 1 the distance only, 2 the azimuth only, any other
+//   value neither; a result not asked for is left untouched, except that
+//   coincident points (both differences below 1e-10 rad) set both to 0.
+// axis: metres; the distance is the series times this length, so the
+//   semi-minor axis gives the geodesic distance.
+// flattening: of the ellipsoid.
+// distance: metres. azimuth: radians clockwise from true north of the line
+//   from point 1 to point 2, from 0 up to below 2 pi (the program's pi).
+void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::int16_t mode,
+                     double axis, double flattening, double& distance, double& azimuth);
+
+// North and east components, metres, of the step from point 1 to point 2
+// (radians), on the WGS 84 ellipsoid's meridian and normal radii at lat1.
+// The longitude difference is not wrapped.
+void NorthEastMetres(double lat1, double lon1, double lat2, double lon2, float& north,
+                     float& east);
+
+// Arcsine in radians. Arguments within 0.0001 beyond +-1 count as +-1; further
+// out the result is 0.
+double ArcSin(double x);
+
+// a + b, radians, brought into the range from 0 up to below 2 pi (the
+// program's pi).
+double WrapAngle(double a, double b);
+
+}  // namespace bivane

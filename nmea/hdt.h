@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace bivane {
+
+// The HDT sentence (heading, true) for a heading in degrees, without line
+// ending: "$" + talker + "HDT," + heading + ",T" and, unless `noChecksum`,
+// "*" + checksum. The heading is written with at least three integer digits
+// and `decimals` decimals (0, 2 or 3; any other count gives 1), rounded and
+// neither range-checked nor wrapped: 359.96 with 1 decimal is "360.0".
+std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_t decimals,
+                             bool noChecksum);
+
+// The NMEA checksum of a sentence: the exclusive-or of the characters after
+// the first one up to the first "*" (or the end), as two upper-case hex
+// digits. "XX" when there is nothing to sum.
+std::string NmeaChecksum(std::string_view sentence);
+
+// A number for a sentence: the pattern's digits with "." as decimal point, or
+// the empty text for MissingValue.
+std::string NmeaNumberText(double value, std::string_view pattern);
+std::string NmeaNumberText(float value, std::string_view pattern);
+
+}  // namespace bivane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cmath>
+#include <concepts>
+#include <limits>
+#include <optional>
+
+namespace bivane {
+
+// Converts a number to an integer type the way the program stores counts and
+// identifiers: to the nearest integer, a value exactly halfway going to the
+// even neighbour (2.5 gives 2, 3.5 gives 4). A value outside the type's range,
+// or not a number, gives nothing: the caller reports the failure.
+template <std::signed_integral Integer>
+std::optional<Integer> RoundToInteger(double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const double rounded = value - std::remainder(value, 1.0);
+    // remainder() rounds the quotient half to even, so `rounded` is the even
+    // neighbour at an exact half; it is exact for every double.
+    if (rounded < static_cast<double>(std::numeric_limits<Integer>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<Integer>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<Integer>(rounded);
+}
+
+// A number as a single-precision float, or nothing when it lies beyond the
+// float range (or is not a finite number).
+inline std::optional<float> ToSingle(double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const auto single = static_cast<float>(value);
+    if (!std::isfinite(single)) {
+        return std::nullopt;
+    }
+    return single;
+}
+
+}  // namespace bivane

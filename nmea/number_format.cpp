@@ -1,0 +1,160 @@
+#include "nmea/number_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <system_error>
+
+namespace bivane {
+namespace {
+
+struct Pattern {
+    std::string_view prefix;
+    int integerPlaces = 0;
+    int decimalPlaces = 0;
+    std::string_view suffix;
+};
+
+Pattern parsePattern(std::string_view pattern) {
+    Pattern p;
+    std::size_t i = pattern.find_first_of("0.");
+    if (i == std::string_view::npos) {
+        p.prefix = pattern;
+        return p;
+    }
+    p.prefix = pattern.substr(0, i);
+    while (i < pattern.size() && pattern[i] == '0') {
+        ++p.integerPlaces;
+        ++i;
+    }
+    if (i < pattern.size() && pattern[i] == '.') {
+        ++i;
+        while (i < pattern.size() && pattern[i] == '0') {
+            ++p.decimalPlaces;
+            ++i;
+        }
+    }
+    p.suffix = pattern.substr(i);
+    return p;
+}
+
+// A non-negative number as its significant digits and the position of the
+// decimal point: digits "12345", point 2 is 12.345; point -1 is 0.012345.
+struct Digits {
+    std::string digits;
+    long point = 0;
+};
+
+template <typename Real>
+Digits shortestDigits(Real magnitude) {
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                   std::chars_format::scientific);
+    Digits d;
+    if (ec != std::errc{}) {
+        return d;
+    }
+    const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t e = text.find('e');
+    for (char c : text.substr(0, e)) {
+        if (c != '.') {
+            d.digits.push_back(c);
+        }
+    }
+    int exponent = 0;
+    std::string_view exponentText = text.substr(e + 1);
+    if (!exponentText.empty() && exponentText.front() == '+') {
+        exponentText.remove_prefix(1);
+    }
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+    d.point = exponent + 1;
+    return d;
+}
+
+// Rounds to `places` decimals, half away from zero (the digits are a
+// magnitude). Leaves the digits with at least `point + places` entries.
+void roundDigits(Digits& d, int places) {
+    const long keep = d.point + places;
+    if (keep < 0) {
+        d.digits.clear();
+        return;
+    }
+    const auto keepCount = static_cast<std::size_t>(keep);
+    if (keepCount >= d.digits.size()) {
+        return;
+    }
+    const bool up = d.digits[keepCount] >= '5';
+    d.digits.resize(keepCount);
+    if (!up) {
+        return;
+    }
+    for (std::size_t k = keepCount; k-- > 0;) {
+        if (d.digits[k] != '9') {
+            ++d.digits[k];
+            return;
+        }
+        d.digits[k] = '0';
+    }
+    d.digits.insert(d.digits.begin(), '1');
+    ++d.point;
+}
+
+template <typename Real>
+std::string formatNumber(Real value, std::string_view patternText, char separator) {
+    const Pattern pattern = parsePattern(patternText);
+    std::string out(pattern.prefix);
+    if (std::isnan(value)) {
+        out += "NaN";
+        out += pattern.suffix;
+        return out;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? "-Infinity" : "Infinity";
+        out += pattern.suffix;
+        return out;
+    }
+
+    Digits d = shortestDigits(std::fabs(value));
+    if (value == 0) {
+        d.digits.clear();
+        d.point = 0;
+    }
+    roundDigits(d, pattern.decimalPlaces);
+    const bool nonZero = d.digits.find_first_not_of('0') != std::string::npos;
+    if (value < 0 && nonZero) {
+        out += '-';
+    }
+    auto digitAt = [&](long position) {
+        return position >= 0 && static_cast<std::size_t>(position) < d.digits.size()
+                   ? d.digits[static_cast<std::size_t>(position)]
+                   : '0';
+    };
+    const long integerDigits = std::max<long>(d.point, pattern.integerPlaces);
+    for (long k = integerDigits; k > 0; --k) {
+        out += digitAt(d.point - k);
+    }
+    if (pattern.decimalPlaces > 0) {
+        out += separator;
+        for (long k = 0; k < pattern.decimalPlaces; ++k) {
+            out += digitAt(d.point + k);
+        }
+    }
+    out += pattern.suffix;
+    return out;
+}
+
+}  // namespace
+
+std::string FormatNumber(double value, std::string_view pattern, char decimalSeparator) {
+    return formatNumber(value, pattern, decimalSeparator);
+}
+
+std::string FormatNumber(float value, std::string_view pattern, char decimalSeparator) {
+    return formatNumber(value, pattern, decimalSeparator);
+}
+
+std::string SignedNumberText(std::int64_t value) {
+    return (value >= 0 ? " " : "") + std::to_string(value);
+}
+
+}  // namespace bivane

@@ -1,0 +1,60 @@
+#include "nmea/position_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "nmea/number_format.h"
+
+namespace bivane {
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+constexpr std::string_view kSecondsPatterns[] = {"00", "00.0", "00.00", "00.000", "00.0000"};
+
+}  // namespace
+
+std::string PositionText(double degrees, std::string_view kind, std::string_view form,
+                         int secondsDecimals, char decimalSeparator) {
+    const int decimals = std::clamp(secondsDecimals, 0, 4);
+    const bool latitude = equalsIgnoringCase(kind, "LAT");
+    const bool fileForm = equalsIgnoringCase(form, "FILE");
+
+    // The smallest seconds value that the pattern would write as 60.
+    double limit = 59;
+    for (int i = 1; i <= decimals; ++i) {
+        limit += 9 / std::pow(10.0, i);
+    }
+    limit += 5 / std::pow(10.0, decimals + 1);
+
+    const double a = std::fabs(degrees);
+    double deg = std::trunc(a);
+    double min = std::trunc((a - deg) * 60);
+    auto sec = static_cast<float>(((a - deg) * 60 - min) * 60);
+    if (sec >= limit) {
+        sec = 0;
+        min += 1;
+    }
+    if (min == 60) {
+        min = 0;
+        deg += 1;
+    }
+
+    const char* hemisphere = latitude ? (degrees < 0 ? "S" : "N") : (degrees < 0 ? "W" : "E");
+    std::string text = FormatNumber(deg, latitude ? "00" : "000", decimalSeparator);
+    text += fileForm ? "\xF8" : "\xC2\xB0";
+    text += FormatNumber(min, "00", decimalSeparator);
+    text += '\'';
+    text += FormatNumber(sec, kSecondsPatterns[decimals], decimalSeparator);
+    text += '"';
+    text += hemisphere;
+    return text;
+}
+
+}  // namespace bivane
