@@ -1,0 +1,42 @@
+#include "serial/memory_port.h"
+
+namespace bivane {
+
+std::optional<std::string> MemoryPort::open() {
+    if (!m_openFailure.empty()) {
+        return m_openFailure;
+    }
+    m_open = true;
+    return std::nullopt;
+}
+
+std::string MemoryPort::readInput() {
+    std::string input;
+    input.swap(m_input);
+    return input;
+}
+
+std::optional<std::string> MemoryPort::writeOutput(std::string_view text) {
+    if (!m_writeFailure.empty()) {
+        return m_writeFailure;
+    }
+    if (m_sink) {
+        m_sink(text);
+    } else {
+        m_written += text;
+    }
+    return std::nullopt;
+}
+
+void MemoryPort::receive(std::string_view characters) {
+    m_input += characters;
+    m_eventCode = kEventReceive;
+    raiseEvent();
+}
+
+void MemoryPort::lineCondition(int code) {
+    m_eventCode = code;
+    raiseEvent();
+}
+
+}  // namespace bivane

@@ -1,0 +1,16 @@
+#include "serial/port_text_output.h"
+
+#include "nmea/number_format.h"
+
+namespace bivane {
+
+std::string ComPortText(std::int16_t number) { return "Com port " + SignedNumberText(number); }
+
+std::optional<std::string> PortTextOutput::write(std::string_view text) {
+    if (!m_port.isOpen()) {
+        return ComPortText(m_port.portNumber()) + " is not open";
+    }
+    return m_port.writeOutput(text);
+}
+
+}  // namespace bivane

@@ -1,0 +1,227 @@
+#include "tools/replay/capture.h"
+
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+
+#include "heading/utc_time.h"
+#include "nmea/gga.h"
+
+namespace bivane {
+namespace {
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+std::string unescape(std::string_view text, std::size_t lineNumber) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        const auto bad = [&] {
+            return std::runtime_error("line " + std::to_string(lineNumber) +
+                                      ": unknown escape in the characters");
+        };
+        if (++i >= text.size()) {
+            throw bad();
+        }
+        switch (text[i]) {
+            case 'r':
+                out += '\r';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case 'x': {
+                const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
+                const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
+                if (high < 0 || low < 0) {
+                    throw bad();
+                }
+                out += static_cast<char>(high * 16 + low);
+                i += 2;
+                break;
+            }
+            default:
+                throw bad();
+        }
+    }
+    return out;
+}
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+// The lines of one receiver's log, grouped so that each group ends with a
+// GGA line; `time` is that GGA's time of day.
+struct Group {
+    std::vector<std::string_view> lines;
+    std::int64_t time = 0;
+};
+
+bool isGga(std::string_view line) { return line.size() >= 6 && line.substr(3, 3) == "GGA"; }
+
+// The time of day of a GGA line, read by the program's own decoder.
+std::optional<std::int64_t> ggaTime(std::string_view line) {
+    class Silent final : public MessageSink {
+    public:
+        void showMessage(std::string_view, std::string_view) override {}
+    } silent;
+    GgaRecord fix;
+    ExtractGGA(line, fix, silent);
+    return UtcMilliseconds(fix.UtcTime);
+}
+
+std::vector<Group> groupByGga(std::string_view log) {
+    std::vector<Group> groups(1);
+    std::int64_t lastTime = 0;
+    for (std::string_view line : splitLines(log)) {
+        if (line.empty()) {
+            continue;
+        }
+        groups.back().lines.push_back(line);
+        if (isGga(line)) {
+            // A GGA whose time cannot be read keeps its place in its own file.
+            lastTime = ggaTime(line).value_or(lastTime);
+            groups.back().time = lastTime;
+            groups.emplace_back();
+        } else {
+            groups.back().time = lastTime;
+        }
+    }
+    if (groups.back().lines.empty()) {
+        groups.pop_back();
+    }
+    return groups;
+}
+
+void appendGroup(std::vector<PortEvent>& events, int port, const Group& group) {
+    for (std::string_view line : group.lines) {
+        PortEvent event;
+        event.port = port;
+        event.characters.assign(line);
+        event.characters += "\r\n";
+        events.push_back(std::move(event));
+    }
+}
+
+}  // namespace
+
+std::vector<PortEvent> ReadCapture(std::istream& in) {
+    std::vector<PortEvent> events;
+    std::string line;
+    for (std::size_t lineNumber = 1; std::getline(in, line); ++lineNumber) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        const auto bad = [&](const char* problem) {
+            return std::runtime_error("line " + std::to_string(lineNumber) + ": " + problem);
+        };
+        if (line.size() < 2 || line[0] < '1' || line[0] > '3') {
+            throw bad("expected a port 1, 2 or 3 followed by '>' or '#'");
+        }
+        PortEvent event;
+        event.port = line[0] - '0';
+        const std::string_view rest = std::string_view(line).substr(2);
+        if (line[1] == '>') {
+            event.characters = unescape(rest, lineNumber);
+        } else if (line[1] == '#') {
+            event.receive = false;
+            auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), event.code);
+            if (ec != std::errc{} || end != rest.data() + rest.size()) {
+                throw bad("expected an event code after '#'");
+            }
+        } else {
+            throw bad("expected '>' or '#' after the port");
+        }
+        events.push_back(std::move(event));
+    }
+    return events;
+}
+
+std::string EscapeCaptureText(std::string_view characters) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : characters) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                if (byte < 0x20 || byte >= 0x7F) {
+                    out += "\\x";
+                    out += kHex[byte >> 4];
+                    out += kHex[byte & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out;
+}
+
+std::vector<PortEvent> MergeReceiverLogs(std::string_view gps1Log, std::string_view gps2Log) {
+    const std::vector<Group> gps1 = groupByGga(gps1Log);
+    const std::vector<Group> gps2 = groupByGga(gps2Log);
+    std::vector<PortEvent> events;
+    std::size_t a = 0;
+    std::size_t b = 0;
+    while (a < gps1.size() || b < gps2.size()) {
+        const bool takeGps1 =
+            b == gps2.size() ||
+            (a < gps1.size() && TimeDifferenceMs(gps1[a].time, gps2[b].time) <= 0);
+        if (takeGps1) {
+            appendGroup(events, 1, gps1[a++]);
+        } else {
+            appendGroup(events, 2, gps2[b++]);
+        }
+    }
+    return events;
+}
+
+}  // namespace bivane

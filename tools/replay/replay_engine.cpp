@@ -1,0 +1,57 @@
+#include "tools/replay/replay_engine.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "heading/baseline.h"
+#include "heading/utc_time.h"
+
+namespace bivane {
+
+ReplayEngine::ReplayEngine(const ReplayOptions& options,
+                           std::function<void(std::string_view)> headingOutput,
+                           MessageSink& decoderMessages)
+    : m_cycle(m_state, m_window, m_headingPort, m_logFile, m_clock, '.'),
+      m_reception(m_ports[0], m_ports[1], m_state, m_window, m_cycle, decoderMessages, m_clock) {
+    m_state.OffsetX = {options.offsets[0], options.offsets[2]};
+    m_state.OffsetY = {options.offsets[1], options.offsets[3]};
+    m_state.HeadingOutput = true;
+    for (int i = 1; i <= 3; ++i) {
+        port(i).setEventHandler([this, i] { m_reception.MSComm1_OnComm(i); });
+        if (auto failure = port(i).open()) {
+            throw std::runtime_error(*failure);
+        }
+    }
+    port(3).setOutputSink(std::move(headingOutput));
+    if (auto failure = CalculateBaseline(m_state, m_window, '.')) {
+        throw std::runtime_error(*failure);
+    }
+    m_state.TimeTolerance = options.tolerance;
+    m_state.HdtData.TalkerID = "GP";
+}
+
+MemoryPort& ReplayEngine::port(int index) {
+    if (index < 1 || index > 3) {
+        throw std::out_of_range("no port " + std::to_string(index));
+    }
+    return m_ports[static_cast<std::size_t>(index - 1)];
+}
+
+void ReplayEngine::receive(int index, std::string_view characters) {
+    port(index).receive(characters);
+}
+
+void ReplayEngine::lineCondition(int index, int code) { port(index).lineCondition(code); }
+
+LocalTime ReplayEngine::FixTimeClock::now() const {
+    LocalTime time;
+    if (auto ms = UtcMilliseconds(m_state.GpsFix[1].UtcTime)) {
+        const std::int64_t seconds = *ms / 1000;
+        time.hour = static_cast<int>(seconds / 3600);
+        time.minute = static_cast<int>(seconds / 60 % 60);
+        time.second = static_cast<int>(seconds % 60);
+    }
+    return time;
+}
+
+}  // namespace bivane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string_view>
+
+#include "heading/compass_state.h"
+#include "heading/heading_cycle.h"
+#include "heading/main_window_text.h"
+#include "nmea/message_sink.h"
+#include "serial/memory_port.h"
+#include "serial/port_text_output.h"
+#include "serial/reception.h"
+
+namespace bivane {
+
+struct ReplayOptions {
+    std::array<double, 4> offsets{};  // X1, Y1, X2, Y2, metres
+    float tolerance = 0.2f;           // seconds
+};
+
+// The heading engine without a window, in the state of a start with a
+// settings file: heading output on, the calculated baseline computed from the
+// offsets. Port 3's output goes to `headingOutput`; screen texts use ".".
+// The error line carries GPS 1's fix time (UTC) where the window shows the
+// local time, so a replay gives the same labels every time.
+class ReplayEngine {
+public:
+    ReplayEngine(const ReplayOptions& options, std::function<void(std::string_view)> headingOutput,
+                 MessageSink& decoderMessages);
+    ReplayEngine(const ReplayEngine&) = delete;
+    ReplayEngine& operator=(const ReplayEngine&) = delete;
+
+    // One receive event on port 1, 2 or 3 bringing `characters`.
+    void receive(int port, std::string_view characters);
+    // One line-condition event on port 1, 2 or 3.
+    void lineCondition(int port, int code);
+
+    const MainWindowText& window() const { return m_window; }
+    const CompassState& state() const { return m_state; }
+    HeadingCycle& cycle() { return m_cycle; }
+
+private:
+    class FixTimeClock final : public LocalClock {
+    public:
+        explicit FixTimeClock(const CompassState& state) : m_state(state) {}
+        LocalTime now() const override;
+
+    private:
+        const CompassState& m_state;
+    };
+    class NoLogFile final : public TextOutput {
+    public:
+        std::optional<std::string> write(std::string_view) override {
+            return "There is no log file in a replay";
+        }
+    };
+
+    MemoryPort& port(int index);
+
+    CompassState m_state;
+    MainWindowText m_window;
+    std::array<MemoryPort, 3> m_ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
+    PortTextOutput m_headingPort{m_ports[2]};
+    NoLogFile m_logFile;
+    FixTimeClock m_clock{m_state};
+    HeadingCycle m_cycle;
+    Reception m_reception;
+};
+
+}  // namespace bivane
