@@ -34,6 +34,8 @@ public:
     LabelText& operator[](int index) { return m_labels.at(slot(index)); }
     const LabelText& operator[](int index) const { return m_labels.at(slot(index)); }
 
+    bool operator==(const LabelArray&) const = default;
+
 private:
     static std::size_t slot(int index) {
         if (index < First || index > Last) {

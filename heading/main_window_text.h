@@ -20,6 +20,8 @@ inline constexpr std::string_view kMailAddress = "heading@nmea-bivane.example";
 struct MainWindowText {
     MainWindowText();  // every label with its initial text and colour
 
+    bool operator==(const MainWindowText&) const = default;
+
     // Top band and the "Dist between antennas" frame.
     LabelText Label1;
     LabelText lblHeading;

@@ -1,0 +1,213 @@
+#include "serial/reception.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <random>
+
+#include "serial/memory_port.h"
+#include "serial/port_text_output.h"
+#include "tests/support/engine_fakes.h"
+#include "tests/support/gga_lines.h"
+
+namespace bivane {
+namespace {
+
+using test::GgaFields;
+using test::GgaLine;
+using test::GgaSentence;
+
+class ReceptionTest : public ::testing::Test {
+protected:
+    ReceptionTest() {
+        for (int i = 1; i <= 3; ++i) {
+            port(i).setEventHandler([this, i] { reception.MSComm1_OnComm(i); });
+            EXPECT_FALSE(port(i).open());
+        }
+        state.HeadingOutput = true;
+        cycle.setObserver([this](const CycleReport&) { ++cycles; });
+    }
+
+    MemoryPort& port(int i) { return ports[static_cast<std::size_t>(i - 1)]; }
+
+    CompassState state;
+    MainWindowText window;
+    std::array<MemoryPort, 3> ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
+    PortTextOutput port3{ports[2]};
+    test::RecordingOutput log;
+    test::FixedClock clock;
+    test::RecordingSink decoderMessages;
+    HeadingCycle cycle{state, window, port3, log, clock, '.'};
+    Reception reception{ports[0], ports[1], state, window, cycle, decoderMessages, clock};
+    int cycles = 0;
+};
+
+TEST_F(ReceptionTest, ASentenceSplitOverTwoEventsIsHandledOnceComplete) {
+    const std::string line = GgaLine({});
+    port(1).receive(line.substr(0, 12));
+    EXPECT_EQ(cycles, 0);
+    EXPECT_EQ(window.lblGGA[1].text, "NMEA Input GPS 1 - GGA message");
+    port(1).receive(line.substr(12));
+    EXPECT_EQ(cycles, 1);
+    EXPECT_EQ(window.lblGGA[1].text, line) << "shown as received, line ending included";
+    EXPECT_EQ(state.GpsFix[1].UtcTime, "12:35:19.00");
+    EXPECT_EQ(reception.ReceiveBuffer(1), "");
+}
+
+TEST_F(ReceptionTest, EveryCompleteLineOfABurstIsTakenInOrder) {
+    GgaFields second;
+    second.time = "123520.00";
+    port(1).receive(GgaLine({}) + "$GPRMC,123519,A\r\n" + GgaLine(second) + "$GPGGA,1235");
+    EXPECT_EQ(cycles, 2);
+    EXPECT_EQ(state.GpsFix[1].UtcTime, "12:35:20.00") << "the newest fix is the one used";
+    EXPECT_EQ(reception.ReceiveBuffer(1), "$GPGGA,1235") << "the partial line waits";
+}
+
+TEST_F(ReceptionTest, PicksGgaLinesByTheirSentenceTypeWhateverTheTalker) {
+    struct Row {
+        const char* legend;
+        std::string line;
+        bool handled;
+    };
+    GgaFields other;
+    other.talker = "GN";
+    const Row rows[] = {
+        {"GP talker", GgaLine({}), true},
+        {"GN talker", GgaLine(other), true},
+        {"lower case type", "$gpgga,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,\r\n",
+         false},
+        {"another sentence", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,,*6A\r\n",
+         false},
+        {"too short", "$GPG\n", false},
+        {"garbage in front", "xx$GPGGA,123519.00,4807.038,N\r\n", false},
+        {"no checksum at all", GgaLine({}, false), true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.legend);
+        state.GpsFix[2] = GgaRecord{};
+        cycles = 0;
+        port(2).receive(row.line);
+        EXPECT_EQ(cycles, row.handled ? 1 : 0);
+        EXPECT_EQ(!state.GpsFix[2].UtcTime.empty(), row.handled);
+        EXPECT_TRUE(state.GpsFix[1].UtcTime.empty()) << "only the port's own fix changes";
+    }
+}
+
+TEST_F(ReceptionTest, ALineWithAWrongChecksumIsDroppedAndReported) {
+    const std::string good = GgaSentence({});
+    struct Row {
+        const char* legend;
+        std::string line;
+        bool accepted;
+    };
+    std::string flipped = good;
+    flipped[20] = flipped[20] == '1' ? '2' : '1';  // one digit of the latitude
+    std::string lowerCase = good;
+    std::transform(lowerCase.end() - 2, lowerCase.end(), lowerCase.end() - 2,
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    const Row rows[] = {
+        {"right checksum", good + "\r\n", true},
+        {"lower-case hex digits", lowerCase + "\r\n", true},
+        {"a flipped digit", flipped + "\r\n", false},
+        {"star without digits", good.substr(0, good.size() - 2) + "\r\n", false},
+        {"one digit only", good.substr(0, good.size() - 1) + "\r\n", false},
+        {"not hexadecimal", good.substr(0, good.size() - 2) + "G1\r\n", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.legend);
+        window = MainWindowText{};
+        state.GpsFix[2] = GgaRecord{};
+        port(2).receive(row.line);
+        EXPECT_EQ(!state.GpsFix[2].UtcTime.empty(), row.accepted);
+        if (row.accepted) {
+            EXPECT_EQ(window.lblError.text, "No error messages  ");
+        } else {
+            EXPECT_EQ(window.lblError.text, "12:34:56 : GGA checksum error on GPS 2");
+            EXPECT_EQ(window.lblGGA[2].text, "NMEA Input GPS 2 - GGA message");
+        }
+    }
+}
+
+TEST_F(ReceptionTest, ALineConditionThrowsAwayThePartialLine) {
+    for (int code : {kEventBreak, kEventFrame, kEventOverrun, kEventRxOver, kEventParity}) {
+        SCOPED_TRACE(code);
+        cycles = 0;
+        const std::string line = GgaLine({});
+        port(1).receive(line.substr(0, 30));
+        port(1).lineCondition(code);
+        EXPECT_EQ(reception.ReceiveBuffer(1), "");
+        port(1).receive(line.substr(30));  // the tail alone is garbage
+        port(1).receive(line);
+        EXPECT_EQ(cycles, 1) << "only the next whole sentence is decoded";
+    }
+    port(1).receive("$GPGGA,12");
+    port(1).lineCondition(4711);
+    EXPECT_EQ(reception.ReceiveBuffer(1), "$GPGGA,12") << "unknown codes are ignored";
+}
+
+TEST_F(ReceptionTest, TheHeadingPortsEventsChangeNothing) {
+    const MainWindowText before = window;
+    port(3).receive(GgaLine({}));
+    port(3).lineCondition(kEventFrame);
+    EXPECT_EQ(cycles, 0);
+    EXPECT_TRUE(window == before);
+}
+
+TEST_F(ReceptionTest, ABufferWithoutLineFeedStaysBounded) {
+    port(1).receive(std::string(kMaxBufferedCharacters, 'x'));
+    EXPECT_EQ(reception.ReceiveBuffer(1).size(), kMaxBufferedCharacters);
+    port(1).receive("y");
+    EXPECT_EQ(reception.ReceiveBuffer(1), "") << "dropped beyond the bound";
+    port(1).receive(GgaLine({}));
+    EXPECT_EQ(cycles, 1) << "reception carries on";
+}
+
+TEST_F(ReceptionTest, PairsOfFixesGiveHeadingsOnPortThree) {
+    GgaFields gps1;
+    GgaFields gps2 = gps1;
+    gps2.latitudeDegrees += 2.0 / 111200;  // about 2 m north
+    port(1).receive(GgaLine(gps1));
+    EXPECT_EQ(ports[2].written(), "") << "GPS 2 has not spoken yet";
+    port(2).receive(GgaLine(gps2));
+    EXPECT_EQ(ports[2].written(), "$GPHDT,000.0,T*35\r\n");
+    EXPECT_EQ(window.lblHDT.text, "$GPHDT,000.0,T*35");
+}
+
+TEST_F(ReceptionTest, RandomBytesNeitherCrashNorGrowTheBuffers) {
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<std::size_t> chunk(1, 3000);
+    std::size_t total = 0;
+    while (total < 10'000'000) {
+        std::string noise(chunk(random), '\0');
+        for (char& c : noise) {
+            c = static_cast<char>(byte(random));
+        }
+        // Now and then a broken sentence, or a good one with a wild field.
+        if (byte(random) < 40) {
+            GgaFields wild;
+            wild.satellites = byte(random) * 300;
+            wild.hdop = byte(random) < 128 ? "1e39" : "0.9";
+            noise += GgaLine(wild).substr(0, chunk(random) % 90);
+        }
+        const int index = 1 + byte(random) % 2;
+        if (byte(random) < 5) {
+            port(index).lineCondition(kEventFrame);
+        }
+        port(index).receive(noise);
+        total += noise.size();
+        ASSERT_LE(reception.ReceiveBuffer(1).size(), kMaxBufferedCharacters);
+        ASSERT_LE(reception.ReceiveBuffer(2).size(), kMaxBufferedCharacters);
+    }
+    GgaFields gps1;
+    GgaFields gps2 = gps1;
+    gps2.latitudeDegrees += 2.0 / 111200;
+    port(1).receive("\r\n" + GgaLine(gps1));
+    port(2).receive("\r\n" + GgaLine(gps2));
+    EXPECT_TRUE(ports[2].written().ends_with("$GPHDT,000.0,T*35\r\n"))
+        << "the next good sentences give a heading";
+}
+
+}  // namespace
+}  // namespace bivane
