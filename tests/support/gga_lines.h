@@ -33,7 +33,7 @@ inline std::string NmeaAngle(double degrees, int degreeDigits) {
         ++whole;
     }
     char text[32];
-    std::snprintf(text, sizeof text, "%0*d%011.7f", degreeDigits, whole, minutes);
+    std::snprintf(text, sizeof text, "%0*d%010.7f", degreeDigits, whole, minutes);
     return text;
 }
 
