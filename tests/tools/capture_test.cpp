@@ -19,7 +19,7 @@ TEST(ReadCapture, ReadsPortEventsWithTheirEscapes) {
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[0].port, 1);
     EXPECT_EQ(events[0].characters, "$GPGGA,1\r\n");
-    EXPECT_EQ(events[1].characters, std::string("tab\there \\ \0\xFF~", 13))
+    EXPECT_EQ(events[1].characters, std::string("tab\there \\ \0\xFF~", 14))
         << "the file's own CR LF is not part of the characters";
     EXPECT_FALSE(events[2].receive);
     EXPECT_EQ(events[2].port, 3);
