@@ -154,7 +154,11 @@ std::string FormatNumber(float value, std::string_view pattern, char decimalSepa
 }
 
 std::string SignedNumberText(std::int64_t value) {
-    return (value >= 0 ? " " : "") + std::to_string(value);
+    std::string text = std::to_string(value);
+    if (value >= 0) {
+        text.insert(text.begin(), ' ');
+    }
+    return text;
 }
 
 }  // namespace bivane

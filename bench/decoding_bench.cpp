@@ -1,0 +1,29 @@
+#include <benchmark/benchmark.h>
+
+#include "bench/bench_pairs.h"
+#include "nmea/gga.h"
+
+namespace bivane::bench {
+namespace {
+
+class NoMessages final : public MessageSink {
+public:
+    void showMessage(std::string_view, std::string_view) override {}
+};
+
+void BM_ExtractGGA(benchmark::State& state) {
+    const std::vector<std::string>& lines = GgaLines();
+    NoMessages messages;
+    GgaRecord record;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        ExtractGGA(lines[i], record, messages);
+        benchmark::DoNotOptimize(record);
+        i = (i + 1) % lines.size();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ExtractGGA);
+
+}  // namespace
+}  // namespace bivane::bench
