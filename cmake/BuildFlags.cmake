@@ -13,7 +13,13 @@ endif()
 if(WARNINGS_AS_ERRORS)
   target_compile_options(bivane_build_flags INTERFACE -Werror)
 endif()
-if(SANITIZE)
+if(BIVANE_FUZZ)
+  # Coverage for libFuzzer in every target; the fuzz programs add the driver.
+  target_compile_options(bivane_build_flags INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
+  target_link_options(bivane_build_flags INTERFACE -fsanitize=address,undefined)
+elseif(SANITIZE)
   target_compile_options(bivane_build_flags INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(bivane_build_flags INTERFACE -fsanitize=address,undefined)
