@@ -1,6 +1,5 @@
 #pragma once
 
-// Contract for the COM-number-to-device mapping (implementation to follow).
 #include <QMap>
 #include <QString>
 
@@ -8,13 +7,24 @@ namespace bivane {
 
 // Which device stands for system serial port "COM n": a mapping given for
 // this run (--com N=DEVICE), else key "COMn" in section "Ports" of the
-// per-user settings store, else /dev/ttyS<n-1> (on Windows, "COMn").
+// per-user settings store, else /dev/ttyS<n-1>. On Windows: a mapping given
+// for this run, else "COMn".
 class ComPortMap {
-public:
+  public:
+    // Maps port `number` (1 or more) to `device` for this run only; nothing is
+    // stored. A later mapping of the same number replaces an earlier one.
     void mapForThisRun(int number, const QString& device);
+
+    // The same from the text of a --com option, "N=DEVICE" (for example
+    // "5=/dev/ttyUSB0"). False, and nothing mapped, when the text is not a
+    // port number of 1 or more, "=" and a device name.
+    bool mapForThisRun(const QString& numberEqualsDevice);
+
+    // The device of port `number`; empty for a number below 1, which names
+    // no system port.
     QString deviceFor(int number) const;
 
-private:
+  private:
     QMap<int, QString> m_runMapping;
 };
 

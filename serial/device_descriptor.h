@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace bivane {
+
+// What the Qt serial port asks of an open device beyond QSerialPort, on the
+// device's descriptor. On systems without POSIX descriptors (and for a
+// descriptor below 0) each answers so that the port relies on QSerialPort
+// alone.
+
+// True when a write would take at least one byte now, so that handing bytes
+// to the device cannot end in "try again".
+bool DeviceAcceptsOutput(int descriptor);
+
+// Bytes the driver still holds for sending, 0 where it cannot tell.
+std::int64_t DriverOutputQueue(int descriptor);
+
+// Takes the device for this program alone among programs that honour
+// advisory locks; false when another one holds it.
+bool LockDeviceExclusively(int descriptor);
+
+// True when this process may open `device` for reading and writing.
+bool MayReadAndWrite(const QString& device);
+
+}  // namespace bivane

@@ -1,0 +1,98 @@
+#include "serial/com_port_map.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+
+#include "serial/user_settings.h"
+
+namespace bivane {
+namespace {
+
+class ComPortMapTest : public ::testing::Test {
+  protected:
+    void SetUp() override { store(); }
+    void TearDown() override { store(); }
+
+    // Sets or (with an empty device) removes "COMn" in section "Ports".
+    static void store(int number = 0, const QString& device = {}) {
+        const auto settings = OpenUserSettings();
+        if (number == 0) {
+            settings->remove(QStringLiteral("Ports"));
+        } else if (device.isEmpty()) {
+            settings->remove(QStringLiteral("Ports/COM%1").arg(number));
+        } else {
+            settings->setValue(QStringLiteral("Ports/COM%1").arg(number), device);
+        }
+        settings->sync();
+    }
+};
+
+TEST_F(ComPortMapTest, UserSettingsAreOneIniFileUnderTheConfigFolder) {
+    const QString configHome = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+    ASSERT_FALSE(configHome.isEmpty());
+    store(4, QStringLiteral("/dev/ttyUSB3"));
+    const auto settings = OpenUserSettings();
+    EXPECT_EQ(settings->fileName(), QDir(configHome).filePath(QStringLiteral("NMEA Bivane.ini")));
+    EXPECT_TRUE(QFileInfo::exists(settings->fileName()));
+    EXPECT_EQ(settings->format(), QSettings::IniFormat);
+}
+
+TEST_F(ComPortMapTest, RunMappingOverStoreOverSystemDefault) {
+    store(2, QStringLiteral("/dev/ttyUSB0"));
+    store(5, QStringLiteral("/dev/ttyACM0"));
+    ComPortMap ports;
+    ports.mapForThisRun(5, QStringLiteral("/dev/pts/7"));
+    ports.mapForThisRun(9, QStringLiteral("/dev/pts/8"));
+    ports.mapForThisRun(9, QStringLiteral("/dev/pts/9"));
+    struct Row {
+        int number;
+        const char* device;
+        const char* legend;
+    };
+    const Row rows[] = {
+        {1, "/dev/ttyS0", "nothing mapped: the system's first port"},
+        {2, "/dev/ttyUSB0", "stored only"},
+        {5, "/dev/pts/7", "run mapping wins over the store"},
+        {9, "/dev/pts/9", "the later run mapping wins"},
+        {16, "/dev/ttyS15", "the last entry of the setup list"},
+        {0, "", "no system port"},
+        {-3, "", "no system port"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ports.deviceFor(row.number).toStdString(), row.device) << row.legend;
+    }
+    // The run mapping is never written to the store.
+    EXPECT_EQ(OpenUserSettings()->value(QStringLiteral("Ports/COM9")), QVariant());
+    // A store change is seen at the next look-up (the ports look up at open).
+    store(2);
+    EXPECT_EQ(ports.deviceFor(2), QStringLiteral("/dev/ttyS1"));
+}
+
+TEST_F(ComPortMapTest, ReadsTheComOption) {
+    struct Row {
+        const char* option;
+        bool accepted;
+        int number;
+        const char* device;
+    };
+    const Row rows[] = {
+        {"5=/dev/ttyUSB0", true, 5, "/dev/ttyUSB0"},
+        {"12=/tmp/link=odd", true, 12, "/tmp/link=odd"},
+        {"0=/dev/ttyUSB0", false, 0, ""},
+        {"-1=/dev/ttyUSB0", false, 0, ""},
+        {"x=/dev/ttyUSB0", false, 0, ""},
+        {"=/dev/ttyUSB0", false, 0, ""},
+        {"5=", false, 0, ""},
+        {"5", false, 0, ""},
+    };
+    for (const Row& row : rows) {
+        ComPortMap ports;
+        EXPECT_EQ(ports.mapForThisRun(QString::fromLatin1(row.option)), row.accepted) << row.option;
+        const int number = row.accepted ? row.number : 5;
+        const std::string device = row.accepted ? row.device : "/dev/ttyS4";
+        EXPECT_EQ(ports.deviceFor(number).toStdString(), device) << row.option;
+    }
+}
+
+}  // namespace
+}  // namespace bivane

@@ -1,0 +1,102 @@
+#include "tests/serial_qt/pseudo_terminal.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <array>
+#include <cerrno>
+#include <stdexcept>
+
+namespace bivane::test_support {
+
+PseudoTerminal::PseudoTerminal() {
+    std::array<char, 128> name{};
+    if (::openpty(&m_master, &m_slave, name.data(), nullptr, nullptr) != 0) {
+        throw std::runtime_error("openpty failed");
+    }
+    termios raw{};
+    ::tcgetattr(m_slave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(m_slave, TCSANOW, &raw);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_path = QString::fromLocal8Bit(name.data());
+}
+
+PseudoTerminal::~PseudoTerminal() {
+    closeMaster();
+    ::close(m_slave);
+}
+
+void PseudoTerminal::send(std::string_view characters) {
+    while (!characters.empty()) {
+        const ssize_t written = ::write(m_master, characters.data(), characters.size());
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            throw std::runtime_error("writing to the pseudo-terminal failed");
+        }
+        if (written > 0) {
+            characters.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+}
+
+std::string PseudoTerminal::receive(std::chrono::milliseconds wait) {
+    std::string received;
+    pollfd request{m_master, POLLIN, 0};
+    if (::poll(&request, 1, static_cast<int>(wait.count())) <= 0) {
+        return received;
+    }
+    std::array<char, 4096> chunk{};
+    for (;;) {
+        const ssize_t count = ::read(m_master, chunk.data(), chunk.size());
+        if (count <= 0) {
+            return received;
+        }
+        received.append(chunk.data(), static_cast<std::size_t>(count));
+    }
+}
+
+void PseudoTerminal::closeMaster() {
+    if (m_master >= 0) {
+        ::close(m_master);
+        m_master = -1;
+    }
+}
+
+bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    check.start(1);
+    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    if (!done()) {
+        loop.exec();
+    }
+    return done();
+}
+
+void ProcessEventsFor(std::chrono::milliseconds span) {
+    QEventLoop loop;
+    QTimer::singleShot(span, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+std::chrono::microseconds ProcessCpuTime() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto micros = [](const timeval& time) {
+        return std::chrono::seconds(time.tv_sec) + std::chrono::microseconds(time.tv_usec);
+    };
+    return micros(usage.ru_utime) + micros(usage.ru_stime);
+}
+
+}  // namespace bivane::test_support

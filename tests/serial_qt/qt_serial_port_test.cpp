@@ -1,0 +1,365 @@
+#include "serial/qt_serial_port.h"
+
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <regex>
+#include <utility>
+#include <vector>
+
+#include "serial/line_error_counters.h"
+#include "tests/serial_qt/line_settings.h"
+#include "tests/serial_qt/pseudo_terminal.h"
+
+namespace bivane {
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::ProcessCpuTime;
+using test_support::ProcessEventsFor;
+using test_support::ProcessEventsUntil;
+
+const std::string kHdt = "$GPHDT,123.4,T*31\r\n";
+
+class QtSerialPortTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ports.mapForThisRun(7, line.devicePath()); }
+
+    // A port of the window whose number is 7, the pseudo-terminal's slave.
+    std::unique_ptr<QtSerialPort> portOnTheLine(int index = 1) {
+        auto port = std::make_unique<QtSerialPort>(index, ports);
+        port->setPortNumber(7);
+        return port;
+    }
+
+    std::string where() const { return "Com port  7 (" + line.devicePath().toStdString() + "): "; }
+
+    test_support::PseudoTerminal line;
+    ComPortMap ports;
+};
+
+TEST_F(QtSerialPortTest, StartsAsItsOwnSystemPortAndOpensClosesReopens) {
+    QtSerialPort port(2, ports);
+    EXPECT_EQ(port.index(), 2);
+    EXPECT_EQ(port.portNumber(), 2);
+    EXPECT_EQ(port.settings(), "4800,n,8,1");
+    EXPECT_EQ(port.deviceName(), QStringLiteral("/dev/ttyS1"));
+    EXPECT_FALSE(port.isOpen());
+
+    port.setPortNumber(7);
+    EXPECT_EQ(port.deviceName(), line.devicePath());
+    ASSERT_EQ(port.open(), std::nullopt);
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(port.open(), std::nullopt) << "opening an open port changes nothing";
+    EXPECT_TRUE(port.isOpen());
+    port.close();
+    EXPECT_FALSE(port.isOpen());
+    port.close();
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.open(), std::nullopt) << "closing gave the device back";
+    EXPECT_TRUE(port.isOpen());
+}
+
+TEST_F(QtSerialPortTest, OpensWithTheSettingsTextAppliedToTheLine) {
+    struct Row {
+        const char* text;
+        const char* held;  // speed and stop bits as the driver then holds them
+    };
+    const Row rows[] = {
+        {"4800,n,8,1", "4800,1"},
+        {"921600,n,8,1", "921600,1"},
+        {"9600,E,7,2", "9600,2"},
+        {"19200,o,8,1", "19200,1"},
+        {"4800,m,8,1", "4800,1"},
+        {"4800,S,6,2", "4800,2"},
+        // Two stop bits, which a UART sends as one and a half with five data
+        // bits.
+        {"110,n,5,1.5", "110,2"},
+        {"31250,n,8,1", "31250,1"},
+    };
+    auto port = portOnTheLine();
+    for (const Row& row : rows) {
+        port->setSettings(row.text);
+        ASSERT_EQ(port->open(), std::nullopt) << row.text;
+        EXPECT_EQ(test_support::HeldSpeedAndStopBits(line.slaveDescriptor()), row.held) << row.text;
+        EXPECT_EQ(port->settings(), row.text);
+        port->close();
+    }
+}
+
+TEST_F(QtSerialPortTest, RefusedOpensNameTheDeviceAndTheCause) {
+    struct Row {
+        int number;
+        QString device;
+        const char* settings;
+        std::string reason;  // the whole text, or its start when `prefixOnly`
+        bool prefixOnly;
+    };
+    const std::string pty = where();
+    const Row rows[] = {
+        {7, QStringLiteral("/nonexistent/ttyBivane"), "4800,n,8,1",
+         "Com port  7 (/nonexistent/ttyBivane): the device does not exist", false},
+        {7, QStringLiteral("/dev/null"), "4800,n,8,1",
+         "Com port  7 (/dev/null): the device is not a serial port or refuses the settings "
+         "\"4800,n,8,1\" (",
+         true},
+        {7, line.devicePath(), "4800,x,8,1",
+         pty + "the settings \"4800,x,8,1\" cannot be used: the parity \"x\" is not one of n, e, "
+               "o, m, s",
+         false},
+        {7, line.devicePath(), "abc",
+         pty + "the settings \"abc\" cannot be used: expected speed, parity, data bits and stop "
+               "bits separated by commas, as in \"4800,n,8,1\"",
+         false},
+        {7, line.devicePath(), "4800,n,9,1",
+         pty + "the settings \"4800,n,9,1\" cannot be used: the data bits \"9\" are not 5, 6, 7 "
+               "or 8",
+         false},
+        {7, line.devicePath(), "4800,n,8,1.5",
+         pty + "the settings \"4800,n,8,1.5\" cannot be used: 1.5 stop bits are possible only "
+               "with 5 data bits",
+         false},
+        {0, {}, "4800,n,8,1", "Com port  0 names no system serial port", false},
+    };
+    for (const Row& row : rows) {
+        ComPortMap map;
+        map.mapForThisRun(row.number, row.device);
+        QtSerialPort port(1, map);
+        port.setPortNumber(static_cast<std::int16_t>(row.number));
+        port.setSettings(row.settings);
+        const std::optional<std::string> refusal = port.open();
+        ASSERT_TRUE(refusal.has_value()) << row.reason;
+        if (row.prefixOnly) {
+            EXPECT_EQ(refusal->substr(0, row.reason.size()), row.reason);
+        } else {
+            EXPECT_EQ(*refusal, row.reason);
+        }
+        EXPECT_FALSE(port.isOpen()) << row.reason;
+    }
+}
+
+TEST_F(QtSerialPortTest, ADeviceOpenElsewhereIsRefusedUntilItIsGivenBack) {
+    auto first = portOnTheLine(1);
+    auto second = portOnTheLine(2);
+    ASSERT_EQ(first->open(), std::nullopt);
+    EXPECT_EQ(second->open(), where() + "the device is in use by another program");
+    EXPECT_FALSE(second->isOpen());
+    EXPECT_TRUE(first->isOpen());
+    first->close();
+    EXPECT_EQ(second->open(), std::nullopt);
+    second->close();
+
+    // Another program that takes the device with an advisory lock.
+    ASSERT_EQ(::flock(line.slaveDescriptor(), LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(first->open(), where() + "the device is in use by another program");
+    EXPECT_FALSE(first->isOpen());
+    ASSERT_EQ(::flock(line.slaveDescriptor(), LOCK_UN), 0);
+    EXPECT_EQ(first->open(), std::nullopt);
+}
+
+TEST_F(QtSerialPortTest, ADeviceThisUserMayNotUseIsRefused) {
+    ASSERT_EQ(::fchmod(line.slaveDescriptor(), 0), 0);
+    // Root may open any device: the open is made as an ordinary user instead.
+    const bool actAsNobody = ::geteuid() == 0;
+    if (actAsNobody && ::seteuid(65534) != 0) {
+        GTEST_SKIP() << "running as root and unable to act as another user";
+    }
+    auto port = portOnTheLine();
+    const std::optional<std::string> refusal = port->open();
+    if (actAsNobody) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(*refusal, where() + "no permission to read and write the device");
+    EXPECT_FALSE(port->isOpen());
+}
+
+TEST_F(QtSerialPortTest, ArrivingCharactersRaiseReceiveEventsAndAreAllRead) {
+    auto port = portOnTheLine();
+    std::vector<std::pair<int, std::string>> events;
+    port->setEventHandler([&] {
+        events.emplace_back(port->eventCode(),
+                            port->eventCode() == kEventReceive ? port->readInput() : "");
+    });
+    ASSERT_EQ(port->open(), std::nullopt);
+    EXPECT_EQ(port->readInput(), "") << "nothing waits, nothing is waited for";
+    ProcessEventsFor(50ms);
+    EXPECT_TRUE(events.empty()) << "an event without characters";
+
+    line.send("$");
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !events.empty(); }, 2s));
+    EXPECT_EQ(events, (std::vector<std::pair<int, std::string>>{{kEventReceive, "$"}}));
+
+    // More than one read takes: every character once, in order, with no
+    // event that finds nothing and no line condition (a pseudo-terminal has
+    // no error counters).
+    std::string burst;
+    for (int i = 0; i < 120; ++i) {
+        burst += "$GPGGA,123519." + std::to_string(i) +
+                 ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+    }
+    events.clear();
+    line.send(burst);
+    std::string received;
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] {
+            received.clear();
+            for (const auto& [code, text] : events) {
+                received += text;
+            }
+            return received.size() >= burst.size();
+        },
+        5s));
+    EXPECT_EQ(received, burst);
+    for (const auto& [code, text] : events) {
+        EXPECT_EQ(code, kEventReceive);
+        EXPECT_FALSE(text.empty());
+    }
+    std::cout << "[ figures  ] " << burst.size() << " characters arrived in " << events.size()
+              << " receive events\n";
+}
+
+TEST_F(QtSerialPortTest, WrittenTextReachesTheLineWithinTheCall) {
+    auto port = portOnTheLine(3);
+    ASSERT_EQ(port->open(), std::nullopt);
+    std::vector<std::chrono::nanoseconds> delays;
+    for (int i = 0; i < 200; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(port->writeOutput(kHdt), std::nullopt);
+        // No event loop has run: the sentence is there only if the call
+        // handed it to the device.
+        const std::string received = line.receive(0ms);
+        delays.push_back(std::chrono::steady_clock::now() - start);
+        ASSERT_EQ(received, kHdt) << "sentence " << i;
+    }
+    std::sort(delays.begin(), delays.end());
+    const auto micros = [](std::chrono::nanoseconds delay) {
+        return std::chrono::duration<double, std::micro>(delay).count();
+    };
+    std::cout << "[ figures  ] write to read on the line: median " << micros(delays[100])
+              << " us, slowest " << micros(delays.back()) << " us\n";
+    EXPECT_LT(delays[100], 1ms);
+}
+
+TEST_F(QtSerialPortTest, OutputIsRefusedRatherThanQueuedWithoutEnd) {
+    auto port = portOnTheLine(3);
+    ASSERT_EQ(port->open(), std::nullopt);
+    std::optional<std::string> refusal;
+    std::size_t accepted = 0;
+    while (!refusal && accepted < 100000) {
+        refusal = port->writeOutput(kHdt);
+        if (!refusal) {
+            ++accepted;
+        }
+    }
+    ASSERT_TRUE(refusal.has_value()) << "nobody reads, yet " << accepted << " sentences queued";
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(
+        *refusal, match,
+        std::regex("Com port  7 output blocked: (\\d+) bytes still waiting to be sent")))
+        << *refusal;
+    const long waiting = std::stol(match[1].str());
+    EXPECT_GT(waiting, kMaxWaitingOutput);
+    EXPECT_LE(waiting, kMaxWaitingOutput + static_cast<long>(kHdt.size()));
+    EXPECT_TRUE(port->isOpen()) << "a full line is not a lost port";
+    EXPECT_EQ(port->writeOutput(kHdt), refusal) << "still nobody reads";
+
+    // The reader comes back: every accepted sentence arrives, whole and once.
+    std::string received;
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] {
+            received += line.receive(0ms);
+            return received.size() >= accepted * kHdt.size();
+        },
+        5s));
+    std::string expected;
+    for (std::size_t i = 0; i < accepted; ++i) {
+        expected += kHdt;
+    }
+    EXPECT_EQ(received.size(), expected.size());
+    EXPECT_TRUE(received == expected);
+    EXPECT_EQ(port->writeOutput(kHdt), std::nullopt);
+    std::cout << "[ figures  ] " << accepted << " sentences accepted before the refusal\n";
+}
+
+TEST_F(QtSerialPortTest, ALostInputPortIsClosedOnceAndNothingSpins) {
+    auto port = portOnTheLine(2);
+    std::vector<int> lost;
+    QObject::connect(port.get(), &QtSerialPort::portLost,
+                     [&](int index) { lost.push_back(index); });
+    int events = 0;
+    port->setEventHandler([&] {
+        ++events;
+        port->readInput();
+    });
+    ASSERT_EQ(port->open(), std::nullopt);
+    line.send("$GPGGA,12");
+    ASSERT_TRUE(ProcessEventsUntil([&] { return events > 0; }, 2s));
+
+    line.closeMaster();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !lost.empty(); }, 2s));
+    EXPECT_FALSE(port->isOpen());
+
+    const auto cpuBefore = ProcessCpuTime();
+    ProcessEventsFor(1s);
+    const auto cpu = ProcessCpuTime() - cpuBefore;
+    std::cout << "[ figures  ] CPU in the second after the loss: " << cpu.count() << " us\n";
+    EXPECT_LT(cpu, 100ms);
+    EXPECT_EQ(lost, std::vector<int>{2});
+    EXPECT_TRUE(port->open().has_value()) << "the device is gone";
+}
+
+TEST_F(QtSerialPortTest, ALostOutputPortFailsTheWriteAndIsClosed) {
+    auto port = portOnTheLine(3);
+    std::vector<int> lost;
+    QObject::connect(port.get(), &QtSerialPort::portLost,
+                     [&](int index) { lost.push_back(index); });
+    ASSERT_EQ(port->open(), std::nullopt);
+    line.closeMaster();
+    EXPECT_EQ(port->writeOutput(kHdt), "Com port  7 was lost while sending");
+    EXPECT_FALSE(port->isOpen());
+    ProcessEventsFor(100ms);
+    EXPECT_EQ(lost, std::vector<int>{3});
+    EXPECT_EQ(port->writeOutput(kHdt), "Com port  7 is not open");
+}
+
+TEST(LineErrorCounters, EachChangedCounterRaisesItsCondition) {
+    struct Row {
+        const char* legend;
+        LineErrorCounts before;
+        LineErrorCounts after;
+        std::vector<int> codes;
+    };
+    const Row rows[] = {
+        {"nothing changed", {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}, {}},
+        {"one framing error", {0, 3, 0, 0, 0}, {0, 4, 0, 0, 0}, {kEventFrame}},
+        {"a break and an overrun", {0, 0, 0, 0, 0}, {2, 0, 1, 0, 0}, {kEventBreak, kEventOverrun}},
+        {"all five, in order",
+         {0, 0, 0, 0, 0},
+         {1, 1, 1, 1, 1},
+         {kEventBreak, kEventFrame, kEventOverrun, kEventRxOver, kEventParity}},
+        {"a parity counter that wrapped",
+         {0, 0, 0, 0, 2147483647},
+         {0, 0, 0, 0, -2147483647 - 1},
+         {kEventParity}},
+        {"buffer overflow only", {0, 0, 7, 7, 0}, {0, 0, 7, 9, 0}, {kEventRxOver}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ChangedLineConditions(row.before, row.after), row.codes) << row.legend;
+    }
+}
+
+TEST(LineErrorCounters, PseudoTerminalsKeepNone) {
+    test_support::PseudoTerminal line;
+    EXPECT_FALSE(ReadLineErrorCounts(line.slaveDescriptor()).has_value());
+    EXPECT_FALSE(ReadLineErrorCounts(-1).has_value());
+}
+
+}  // namespace
+}  // namespace bivane
