@@ -1,0 +1,37 @@
+#include "app/dialog_layout.h"
+
+#include <QScreen>
+
+#include "app/twips.h"
+#include "app/window_fonts.h"
+
+namespace bivane {
+namespace {
+
+constexpr int kFrameCaptionLeft = 90;  // twips from the frame's left edge
+
+}  // namespace
+
+void SetUpDialog(QDialog& dialog, const char* name, const QString& caption) {
+    dialog.setObjectName(QLatin1String(name));
+    dialog.setWindowTitle(caption);
+    dialog.setModal(true);
+    dialog.setFont(ControlFont(LabelFont::Normal));
+    dialog.setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: %2px; }")
+            .arg(dialog.fontMetrics().height() / 2)
+            .arg(DialogPixels(dialog, kFrameCaptionLeft)));
+}
+
+int DialogPixels(const QWidget& widget, double twips) {
+    return TwipsToPixels(twips, widget.screen()->logicalDotsPerInch());
+}
+
+void PlaceInTwips(QWidget& control, const TwipRect& rect) {
+    const auto pixels = [&control](int twips) { return DialogPixels(control, twips); };
+    control.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width),
+                        pixels(rect.height));
+}
+
+}  // namespace bivane

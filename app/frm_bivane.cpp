@@ -1,0 +1,442 @@
+#include "app/frm_bivane.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QMenuBar>
+#include <QScreen>
+#include <stdexcept>
+
+#include "app/decimal_separator.h"
+#include "app/main_window_layout.h"
+#include "app/program_folder.h"
+#include "app/settings_file_io.h"
+#include "app/twips.h"
+#include "app/version.h"
+#include "app/window_fonts.h"
+#include "heading/baseline.h"
+#include "heading/error_line.h"
+#include "serial/user_settings.h"
+
+namespace bivane {
+namespace {
+
+const QString kStartLogging = QStringLiteral("Start Logging");
+const QString kStopLogging = QStringLiteral("Stop Logging");
+
+QString fromStd(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString programTitle() {
+    return fromStd(kProgramTitle);
+}
+
+// A label shows its text on one line: a received sentence keeps its line
+// ending in the model, but the label leaves it out.
+QString labelText(std::string_view text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return fromStd(text);
+}
+
+void showText(QLabel& label, const LabelText& text) {
+    label.setText(labelText(text.text));
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, QColor(static_cast<QRgb>(text.color)));
+    label.setPalette(palette);
+    label.adjustSize();
+    label.setHidden(!text.visible);
+    // A long sentence or error line runs past the window's edge: the whole
+    // of it is still there to read when the pointer rests on it.
+    const bool cutOff = label.geometry().right() >= label.parentWidget()->width();
+    label.setToolTip(cutOff ? label.text() : QString());
+}
+
+}  // namespace
+
+Frm_Bivane::Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPrompts& prompts,
+                       const LocalClock& clock, QString programFolderForThisRun, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_state(state),
+      m_prompts(prompts),
+      m_clock(clock),
+      m_programFolderForThisRun(std::move(programFolderForThisRun)),
+      m_decimalSeparator(DecimalSeparator()),
+      m_ports{makePort(1, [this](int index) { MSComm1_Lost(index); }),
+              makePort(2, [this](int index) { MSComm1_Lost(index); }),
+              makePort(3, [this](int index) { MSComm1_Lost(index); })},
+      m_headingOutput(*m_ports[2]),
+      m_decoderMessages(this),
+      m_cycle(m_state, m_text, m_headingOutput, m_logger, m_clock, m_decimalSeparator),
+      m_reception(*m_ports[0], *m_ports[1], m_state, m_text, m_cycle, m_decoderMessages, m_clock) {
+    setObjectName(QStringLiteral("Frm_Bivane"));
+    for (int index = 1; index <= 3; ++index) {
+        MSComm1(index).setEventHandler([this, index] { MSComm1_OnComm(index); });
+    }
+    createMenus();
+    createControls();
+    setWindowIcon(QIcon(QStringLiteral(":/nmea-bivane.png")));
+    Form_Resize();
+    showWindowText();
+}
+
+Frm_Bivane::~Frm_Bivane() {
+    // The ports go first: nothing they report may reach a window half gone.
+    for (auto& port : m_ports) {
+        port->setEventHandler(nullptr);
+        port.reset();
+    }
+}
+
+SerialPort& Frm_Bivane::MSComm1(int index) {
+    if (index < 1 || index > 3) {
+        throw std::out_of_range("no port with index " + std::to_string(index));
+    }
+    return *m_ports[static_cast<std::size_t>(index - 1)];
+}
+
+int Frm_Bivane::pixels(double twips) const {
+    return TwipsToPixels(twips, screen()->logicalDotsPerInch());
+}
+
+void Frm_Bivane::createMenus() {
+    const auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                             void (Frm_Bivane::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    item(mnuFile, "mnuFileExit", QStringLiteral("E&xit"), &Frm_Bivane::mnuFileExit_Click);
+    QMenu* mnuSetup = menuBar()->addMenu(QStringLiteral("Setup"));
+    mnuSetup->setObjectName(QStringLiteral("mnuSetup"));
+    item(mnuSetup, "mnuSetupComm", QStringLiteral("Comm"), &Frm_Bivane::mnuSetupComm_Click);
+    item(mnuSetup, "mnuSetupOffset", QStringLiteral("Antenna Offsets"),
+         &Frm_Bivane::mnuSetupOffset_Click);
+    item(mnuSetup, "mnuTimeDifference", QStringLiteral("Time Difference"),
+         &Frm_Bivane::mnuTimeDifference_Click);
+    QMenu* mnuAbout0 = menuBar()->addMenu(QStringLiteral("About"));
+    mnuAbout0->setObjectName(QStringLiteral("mnuAbout0"));
+    item(mnuAbout0, "mnuAbout", QStringLiteral("About"), &Frm_Bivane::mnuAbout_Click);
+}
+
+void Frm_Bivane::createControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFont(ControlFont(LabelFont::Normal));
+    setCentralWidget(client);
+
+    // A frame's caption stands on its top border line.
+    const int captionMiddle = QFontMetrics(client->font()).height() / 2;
+    client->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); "
+                                         "margin-top: %1px; }"
+                                         "QGroupBox::title { subcontrol-origin: margin; "
+                                         "left: %2px; padding: 0px 1px; }")
+                              .arg(captionMiddle)
+                              .arg(pixels(90)));
+    for (const FramePlace& place : MainWindowFrames()) {
+        auto* frame = new QGroupBox(fromStd(place.caption), client);
+        frame->setObjectName(fromStd(LabelKey(place.name, place.index)));
+        frame->setGeometry(pixels(place.rect.left), pixels(place.rect.top),
+                           pixels(place.rect.width), pixels(place.rect.height));
+        m_frames.push_back(frame);
+    }
+
+    m_text.forEachLabel([&](std::string_view name, int index, const LabelText& text) {
+        const LabelPlace* place = FindLabelPlace(name, index);
+        if (place == nullptr) {
+            throw std::logic_error("the layout has no place for " + LabelKey(name, index));
+        }
+        QWidget* container =
+            place->frame < 0 ? client : m_frames[static_cast<std::size_t>(place->frame)];
+        auto* label = new QLabel(container);
+        label->setObjectName(fromStd(LabelKey(name, index)));
+        label->setTextFormat(Qt::PlainText);
+        label->setFocusPolicy(Qt::NoFocus);
+        label->setFont(ControlFont(place->font));
+        label->move(pixels(place->left), pixels(place->top));
+        showText(*label, text);
+        m_labels.push_back({name, index, &text, label, text});
+    });
+
+    m_cmdLog = new QPushButton(kStartLogging, client);
+    m_cmdLog->setObjectName(QStringLiteral("cmdLog"));
+    m_cmdLog->setGeometry(pixels(kCmdLogRect.left), pixels(kCmdLogRect.top),
+                          pixels(kCmdLogRect.width), pixels(kCmdLogRect.height));
+    connect(m_cmdLog, &QPushButton::clicked, this, &Frm_Bivane::cmdLog_Click);
+}
+
+QLabel* Frm_Bivane::label(std::string_view name, int index) const {
+    for (const LabelBinding& binding : m_labels) {
+        if (binding.name == name && binding.index == index) {
+            return binding.label;
+        }
+    }
+    return nullptr;
+}
+
+QGroupBox* Frm_Bivane::frame(std::string_view name, int index) const {
+    const auto frames = MainWindowFrames();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (frames[i].name == name && frames[i].index == index) {
+            return m_frames[i];
+        }
+    }
+    return nullptr;
+}
+
+void Frm_Bivane::showWindowText() {
+    for (LabelBinding& binding : m_labels) {
+        if (!(*binding.model == binding.shown)) {
+            binding.shown = *binding.model;
+            showText(*binding.label, binding.shown);
+        }
+    }
+}
+
+void Frm_Bivane::MSComm1_OnComm(int index) {
+    m_reception.MSComm1_OnComm(index);
+    showWindowText();
+}
+
+void Frm_Bivane::MSComm1_Lost(int index) {
+    ShowErrorLine(m_text, m_clock, ComPortText(MSComm1(index).portNumber()) + " disconnected");
+    showWindowText();
+}
+
+// ---- Start-up and shut-down -------------------------------------------------
+
+QString Frm_Bivane::settingsFilePath() const {
+    return fromStd(m_state.ProgramFolder) + QLatin1String(kSettingsFileName);
+}
+
+void Frm_Bivane::message(const QString& text) {
+    if (m_unloaded) {
+        // The window has closed (a signal during start-up): nobody would see a box.
+        qWarning("%s", qUtf8Printable(text));
+        return;
+    }
+    m_prompts.message(programTitle(), text);
+}
+
+void Frm_Bivane::Form_Load() {
+    restorePosition();
+    setWindowTitle(QStringLiteral("  ") + programTitle() + QStringLiteral(" - Version : ") +
+                   fromStd(VersionText));
+    const ProgramFolderSetup folder = PrepareProgramFolder(m_programFolderForThisRun);
+    m_state.ProgramFolder = folder.folder;
+    if (folder.failure) {
+        message(fromStd(*folder.failure));
+    }
+    readSettingsFile();
+    m_state.TimeTolerance = 0.2f;
+    m_state.HdtData.TalkerID = "GP";
+    showWindowText();
+}
+
+void Frm_Bivane::readSettingsFile() {
+    const QString path = settingsFilePath();
+    const SettingsFileLoad load = LoadSettingsFile(path);
+    if (!load.exists) {
+        m_settingsKnown = true;
+        return;  // the ports wait for the comm setup
+    }
+    if (load.failure) {
+        m_settingsKnown = true;
+        message(tr("The settings file \"%1\" cannot be read: %2. The built-in settings are used.")
+                    .arg(path, *load.failure));
+        return;
+    }
+    const SettingsItems& items = load.read.items;
+    for (int index = 1; index <= 3; ++index) {
+        MSComm1(index).setPortNumber(items.port(index).number);
+        MSComm1(index).setSettings(items.port(index).settings);
+    }
+    m_state.OffsetX = items.OffsetX;
+    m_state.OffsetY = items.OffsetY;
+    m_state.HeadingOutput = items.HeadingOutput;
+    m_settingsKnown = true;
+    if (const auto& problem = load.read.problem) {
+        QString text = tr("The settings file \"%1\" cannot be read past line %2: %3.\n\n"
+                          "The items before it are used, the rest keep their built-in values.")
+                           .arg(path)
+                           .arg(problem->line)
+                           .arg(fromStd(problem->description));
+        if (const auto failure = KeepBadSettingsFile(path)) {
+            text += tr(" The file could not be kept as \"%1.bad\": %2.").arg(path, *failure);
+        } else {
+            text += tr(" The file is kept as \"%1.bad\".").arg(path);
+        }
+        message(text);
+    }
+    openPort(1);
+    openPort(2);
+    if (m_state.HeadingOutput) {
+        openPort(3);
+    }
+    if (const auto failure = CalculateBaseline(m_state, m_text, m_decimalSeparator)) {
+        showWindowText();
+        message(fromStd(*failure));
+    }
+}
+
+void Frm_Bivane::openPort(int index) {
+    SerialPort& port = MSComm1(index);
+    if (port.open()) {
+        message(fromStd(ComPortText(port.portNumber())) +
+                QStringLiteral(" not available. Try another !"));
+    }
+}
+
+void Frm_Bivane::restorePosition() {
+    m_storedPosition = ReadStoredPosition(*OpenUserSettings());
+    m_restoredPosition = QPoint(pixels(m_storedPosition.left), pixels(m_storedPosition.top));
+    move(m_restoredPosition);
+}
+
+void Frm_Bivane::storePosition() {
+    // A window that was not moved keeps its stored text: twips to pixels and
+    // back would move it by a fraction of a pixel at every start.
+    const QPoint position = pos();
+    const double dpi = screen()->logicalDotsPerInch();
+    const QString left = position.x() == m_restoredPosition.x()
+                             ? m_storedPosition.leftText
+                             : TwipsText(static_cast<float>(PixelsToTwips(position.x(), dpi)));
+    const QString top = position.y() == m_restoredPosition.y()
+                            ? m_storedPosition.topText
+                            : TwipsText(static_cast<float>(PixelsToTwips(position.y(), dpi)));
+    WriteStoredPosition(*OpenUserSettings(), left, top);
+}
+
+void Frm_Bivane::writeSettingsFile() {
+    SettingsItems items;
+    for (int index = 1; index <= 3; ++index) {
+        items.port(index) = {MSComm1(index).portNumber(), MSComm1(index).settings()};
+    }
+    items.OffsetX = m_state.OffsetX;
+    items.OffsetY = m_state.OffsetY;
+    items.HeadingOutput = m_state.HeadingOutput;
+    const QString path = settingsFilePath();
+    if (const auto failure = SaveSettingsFile(path, items)) {
+        message(tr("The settings file \"%1\" cannot be written: %2").arg(path, *failure));
+    }
+}
+
+void Frm_Bivane::Form_Unload() {
+    m_decoderMessages.close();
+    if (m_settingsKnown) {
+        writeSettingsFile();
+    }
+    if (!isMinimized()) {
+        storePosition();
+    }
+}
+
+void Frm_Bivane::closeEvent(QCloseEvent* event) {
+    // Closing never fails; the settings are written once.
+    if (!m_unloading) {
+        m_unloading = true;
+        Form_Unload();
+        m_unloaded = true;
+    }
+    event->accept();
+}
+
+// ---- The fixed window size -------------------------------------------------
+
+void Frm_Bivane::Form_Resize() {
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        return;
+    }
+    // The outer size is fixed; the client area is what the frame leaves.
+    const QSize decorations = frameGeometry().size() - geometry().size();
+    const QSize client = QSize(pixels(kWindowOuterWidth), pixels(kWindowOuterHeight)) - decorations;
+    if (minimumSize() != client || maximumSize() != client) {
+        setFixedSize(client);
+    }
+}
+
+void Frm_Bivane::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Frm_Bivane::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    Form_Resize();
+}
+
+void Frm_Bivane::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        Form_Resize();
+    }
+}
+
+// ---- Menu commands ---------------------------------------------------------
+
+void Frm_Bivane::mnuFileExit_Click() {
+    close();
+}
+
+void Frm_Bivane::notYetAvailable(const QString& what) {
+    message(tr("%1 is not part of this build yet.").arg(what));
+}
+
+void Frm_Bivane::mnuSetupComm_Click() {
+    notYetAvailable(tr("The comm setup dialog"));
+}
+
+void Frm_Bivane::mnuSetupOffset_Click() {
+    notYetAvailable(tr("The antenna offset dialog"));
+}
+
+void Frm_Bivane::mnuTimeDifference_Click() {
+    notYetAvailable(tr("The time difference prompt"));
+}
+
+void Frm_Bivane::mnuAbout_Click() {
+    notYetAvailable(tr("The about box"));
+}
+
+// ---- Data logging ----------------------------------------------------------
+
+QString Frm_Bivane::logFilePath() const {
+    return fromStd(LogFolder(m_state.ProgramFolder) + m_state.LogFileName);
+}
+
+void Frm_Bivane::cmdLog_Click() {
+    if (m_cmdLog->text() == kStartLogging) {
+        startLogging();
+    } else {
+        stopLogging();
+    }
+    showWindowText();
+}
+
+void Frm_Bivane::startLogging() {
+    const std::string fileName = LogFileName(m_clock.now());
+    if (const auto failure = m_logger.start(LogFolder(m_state.ProgramFolder), fileName)) {
+        // Not started: the button and the switch stay as they were.
+        message(fromStd(*failure));
+        return;
+    }
+    m_state.LogFileName = fileName;
+    m_state.Logging = true;
+    m_cmdLog->setText(kStopLogging);
+    message(QStringLiteral("Logging started. Data will be stored in file : ") + logFilePath());
+}
+
+void Frm_Bivane::stopLogging() {
+    m_cmdLog->setText(kStartLogging);
+    m_state.Logging = false;
+    if (const auto failure = m_logger.stop()) {
+        message(fromStd(*failure));
+    }
+    message(QStringLiteral("Logging stopped. Data stored in file : ") + logFilePath());
+}
+
+}  // namespace bivane

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <array>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "app/data_logger.h"
+#include "app/decoder_message_box.h"
+#include "app/port_factory.h"
+#include "app/user_prompts.h"
+#include "app/window_position.h"
+#include "heading/compass_state.h"
+#include "heading/heading_cycle.h"
+#include "heading/local_clock.h"
+#include "heading/main_window_text.h"
+#include "serial/port_text_output.h"
+#include "serial/reception.h"
+#include "serial/serial_port.h"
+
+namespace bivane {
+
+// The main window: the heading, both fixes and their checks, the error line
+// and the logging button, over the three serial ports MSComm1(1 to 3). It
+// owns the ports, the reception, the heading cycle and the log file; the
+// heading engine writes the main-window text model, which the window copies
+// into its labels after every event.
+class Frm_Bivane final : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `programFolderForThisRun`: empty for the usual program folder.
+    Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPrompts& prompts,
+               const LocalClock& clock, QString programFolderForThisRun, QWidget* parent = nullptr);
+    ~Frm_Bivane() override;
+
+    // Start-up, once, before the window is first shown: the stored position,
+    // the title, the program folder, the settings file, the ports and the
+    // calculated baseline.
+    void Form_Load();
+
+    // Port `index` lost its device and has closed itself: the error line
+    // says so; the other ports go on.
+    void MSComm1_Lost(int index);
+
+    SerialPort& MSComm1(int index);
+    const MainWindowText& windowText() const { return m_text; }
+    // The label `name` (`index` -1 for a single label); nullptr for none.
+    QLabel* label(std::string_view name, int index = -1) const;
+    QPushButton* cmdLog() const { return m_cmdLog; }
+    QGroupBox* frame(std::string_view name, int index = -1) const;
+    DecoderMessageBox& decoderMessages() { return m_decoderMessages; }
+    // The settings file of this run.
+    QString settingsFilePath() const;
+
+    // Copies the text model into the labels.
+    void showWindowText();
+
+  public Q_SLOTS:
+    void mnuFileExit_Click();
+    void mnuSetupComm_Click();
+    void mnuSetupOffset_Click();
+    void mnuTimeDifference_Click();
+    void mnuAbout_Click();
+    void cmdLog_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    // A label of the window and what it shows now.
+    struct LabelBinding {
+        std::string_view name;
+        int index;
+        const LabelText* model;
+        QLabel* label;
+        LabelText shown;
+    };
+
+    void createMenus();
+    void createControls();
+    void Form_Resize();
+    void Form_Unload();
+    void MSComm1_OnComm(int index);
+
+    void restorePosition();
+    void storePosition();
+    void readSettingsFile();
+    void writeSettingsFile();
+    void openPort(int index);
+    void startLogging();
+    void stopLogging();
+    void message(const QString& text);
+    void notYetAvailable(const QString& what);
+    int pixels(double twips) const;
+    QString logFilePath() const;
+
+    CompassState& m_state;
+    MainWindowText m_text;
+    UserPrompts& m_prompts;
+    const LocalClock& m_clock;
+    QString m_programFolderForThisRun;
+    char m_decimalSeparator;
+
+    std::array<std::unique_ptr<SerialPort>, 3> m_ports;
+    PortTextOutput m_headingOutput;
+    DataLogger m_logger;
+    DecoderMessageBox m_decoderMessages;
+    HeadingCycle m_cycle;
+    Reception m_reception;
+
+    std::vector<LabelBinding> m_labels;
+    std::vector<QGroupBox*> m_frames;
+    QPushButton* m_cmdLog = nullptr;
+
+    StoredPosition m_storedPosition;
+    QPoint m_restoredPosition;  // where the stored position put the window, pixels
+    // The settings file has been read (or found missing): before that, a
+    // close must not write the built-in values over the user's file.
+    bool m_settingsKnown = false;
+    bool m_unloading = false;
+    bool m_unloaded = false;
+};
+
+}  // namespace bivane

@@ -1,0 +1,55 @@
+#include <QApplication>
+#include <cstdio>
+
+#include "app/command_line.h"
+#include "app/frm_bivane.h"
+#include "app/port_factory.h"
+#include "app/qt_user_prompts.h"
+#ifdef Q_OS_UNIX
+#include "app/signal_closer.h"
+#endif
+#include "app/system_clock.h"
+#include "heading/compass_state.h"
+#include "serial/com_port_map.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("nmea-bivane"));
+
+    bivane::ComPortMap comPorts;
+    const bivane::CommandLine commandLine = bivane::ParseCommandLine(app.arguments(), comPorts);
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "nmea-bivane: %s\n\n%s", qUtf8Printable(commandLine.error),
+                     qUtf8Printable(bivane::CommandLineUsage()));
+        return 2;
+    }
+    if (commandLine.help) {
+        std::printf("%s", qUtf8Printable(bivane::CommandLineUsage()));
+        return 0;
+    }
+
+    bivane::CompassState state;
+    bivane::SystemClock clock;
+    bivane::QtUserPrompts prompts;
+    bivane::Frm_Bivane window(state, bivane::QtPortFactory(comPorts), prompts, clock,
+                              commandLine.programFolder);
+    prompts.setParentWidget(&window);
+#ifdef Q_OS_UNIX
+    bivane::SignalCloser closer([&window] { bivane::CloseForSignal(window); });
+    const auto closedBySignal = [&closer] { return closer.received(); };
+#else
+    const auto closedBySignal = [] { return false; };
+#endif
+
+    window.Form_Load();
+    int result = 0;
+    if (!closedBySignal()) {
+        window.show();
+        result = QApplication::exec();
+    }
+    if (!commandLine.screenshot.isEmpty() && !window.grab().save(commandLine.screenshot, "PNG")) {
+        std::fprintf(stderr, "nmea-bivane: cannot save the screenshot %s\n",
+                     qUtf8Printable(commandLine.screenshot));
+    }
+    return result;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "serial/com_port_map.h"
+#include "serial/serial_port.h"
+
+namespace bivane {
+
+// Makes the main window's serial port of index 1 to 3. The port calls
+// `lost` with its index when it has lost its device (a receiver unplugged)
+// and has closed itself.
+using PortFactory =
+    std::function<std::unique_ptr<SerialPort>(int index, std::function<void(int)> lost)>;
+
+// The program's ports: QSerialPort on the devices that `ports` names. The
+// map must outlive the ports.
+PortFactory QtPortFactory(const ComPortMap& ports);
+
+}  // namespace bivane

@@ -1,0 +1,15 @@
+#include "app/port_factory.h"
+
+#include "serial/qt_serial_port.h"
+
+namespace bivane {
+
+PortFactory QtPortFactory(const ComPortMap& ports) {
+    return [&ports](int index, std::function<void(int)> lost) -> std::unique_ptr<SerialPort> {
+        auto port = std::make_unique<QtSerialPort>(index, ports);
+        QObject::connect(port.get(), &QtSerialPort::portLost, port.get(), std::move(lost));
+        return port;
+    };
+}
+
+}  // namespace bivane

@@ -1,0 +1,250 @@
+#include "app/settings_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "app/strict_number.h"
+#include "nmea/integer_conversion.h"
+
+namespace bivane {
+namespace {
+
+constexpr int kLines = 6;
+constexpr std::string_view kTrue = "#TRUE#";
+constexpr std::string_view kFalse = "#FALSE#";
+
+enum class Kind { PortNumber, SettingsText, Offset, Switch };
+
+struct ItemSpec {
+    int line;
+    Kind kind;
+    std::string_view name;
+};
+
+// The eleven items in file order.
+constexpr std::array<ItemSpec, 11> kItems = {{
+    {1, Kind::PortNumber, "the port number of port 1"},
+    {1, Kind::SettingsText, "the settings text of port 1"},
+    {2, Kind::PortNumber, "the port number of port 2"},
+    {2, Kind::SettingsText, "the settings text of port 2"},
+    {3, Kind::PortNumber, "the port number of port 3"},
+    {3, Kind::SettingsText, "the settings text of port 3"},
+    {4, Kind::Offset, "the X offset of the GPS 1 antenna"},
+    {4, Kind::Offset, "the Y offset of the GPS 1 antenna"},
+    {5, Kind::Offset, "the X offset of the GPS 2 antenna"},
+    {5, Kind::Offset, "the Y offset of the GPS 2 antenna"},
+    {6, Kind::Switch, "the heading output switch"},
+}};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// One item as it stands in the file.
+struct RawItem {
+    std::string_view text;  // quotes removed from a quoted item
+    std::string_view asWritten;
+    bool quoted = false;
+};
+
+// The items of one line, taken one after the other.
+class LineItems {
+  public:
+    explicit LineItems(std::string_view line) : m_line(line) {}
+
+    bool atEnd() const { return m_done; }
+
+    // The next item, or why it cannot be taken.
+    std::optional<std::string> next(RawItem& item) {
+        skipBlanks();
+        const std::size_t start = m_at;
+        if (m_at < m_line.size() && m_line[m_at] == '"') {
+            const std::size_t close = m_line.find('"', m_at + 1);
+            if (close == std::string_view::npos) {
+                return "a quoted text has no closing quote";
+            }
+            item.quoted = true;
+            item.text = m_line.substr(m_at + 1, close - m_at - 1);
+            item.asWritten = m_line.substr(start, close + 1 - start);
+            m_at = close + 1;
+            skipBlanks();
+            if (m_at < m_line.size() && m_line[m_at] != ',') {
+                return "text follows the closing quote of " + std::string(item.asWritten);
+            }
+        } else {
+            const std::size_t comma = std::min(m_line.find(',', m_at), m_line.size());
+            std::string_view text = m_line.substr(m_at, comma - m_at);
+            while (!text.empty() && isBlank(text.back())) {
+                text.remove_suffix(1);
+            }
+            item.quoted = false;
+            item.text = text;
+            item.asWritten = text;
+            m_at = comma;
+        }
+        // A comma ends the item and promises another; the line end ends both.
+        if (m_at < m_line.size()) {
+            ++m_at;
+        } else {
+            m_done = true;
+        }
+        return std::nullopt;
+    }
+
+  private:
+    void skipBlanks() {
+        while (m_at < m_line.size() && isBlank(m_line[m_at])) {
+            ++m_at;
+        }
+    }
+
+    std::string_view m_line;
+    std::size_t m_at = 0;
+    bool m_done = false;
+};
+
+std::string quotedForMessage(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+// Stores item number `k` of the file into `items`, or says why it cannot.
+std::optional<std::string> store(std::size_t k, const RawItem& item, SettingsItems& items,
+                                 const PortSettingsCheck& checkPortSettings) {
+    const ItemSpec& spec = kItems[k];
+    if (!item.quoted && item.text.empty()) {
+        return std::string(spec.name) + " is missing";
+    }
+    const std::string name = std::string(spec.name) + ", " + quotedForMessage(item.asWritten);
+    if (spec.kind == Kind::SettingsText) {
+        if (!item.quoted) {
+            return name + ", is not in double quotes";
+        }
+        if (checkPortSettings) {
+            if (auto problem = checkPortSettings(item.text)) {
+                return name + ", cannot be used: " + *problem;
+            }
+        }
+        items.ports[k / 2].settings = item.text;
+        return std::nullopt;
+    }
+    if (item.quoted) {
+        return name + ", is a quoted text where " +
+               (spec.kind == Kind::Switch ? "#TRUE# or #FALSE#" : "a number") + " is expected";
+    }
+    if (spec.kind == Kind::Switch) {
+        if (item.text != kTrue && item.text != kFalse) {
+            return name + ", is neither #TRUE# nor #FALSE#";
+        }
+        items.HeadingOutput = item.text == kTrue;
+        return std::nullopt;
+    }
+    const std::optional<double> number = ReadStrictNumber(item.text);
+    if (!number) {
+        return name + ", is not a number";
+    }
+    if (spec.kind == Kind::PortNumber) {
+        const std::optional<std::int16_t> port = RoundToInteger<std::int16_t>(*number);
+        if (!port || *port < 1) {
+            return name + ", lies outside 1 to 32767";
+        }
+        items.ports[k / 2].number = *port;
+        return std::nullopt;
+    }
+    const std::size_t offset = k - 6;  // X1, Y1, X2, Y2
+    (offset % 2 == 0 ? items.OffsetX : items.OffsetY)[offset / 2] = *number;
+    return std::nullopt;
+}
+
+std::vector<std::string_view> firstLines(std::string_view text, int count) {
+    std::vector<std::string_view> lines;
+    while (!text.empty() && static_cast<int>(lines.size()) < count) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        lines.push_back(text.substr(0, end));
+        std::size_t next = end;
+        if (next < text.size()) {
+            const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+            next += crLf ? 2 : 1;
+        }
+        text.remove_prefix(next);
+    }
+    return lines;
+}
+
+std::string itemCountText(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " item" : " items");
+}
+
+}  // namespace
+
+SettingsRead ReadSettingsFile(std::string_view text, const PortSettingsCheck& checkPortSettings) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    SettingsRead read;
+    const std::vector<std::string_view> lines = firstLines(text, kLines);
+    std::size_t k = 0;
+    for (int line = 1; line <= kLines; ++line) {
+        const auto fail = [&](std::string description) {
+            read.problem = SettingsProblem{line, std::move(description)};
+            return read;
+        };
+        if (static_cast<std::size_t>(line) > lines.size()) {
+            return fail("the file ends before " + std::string(kItems[k].name));
+        }
+        LineItems items(lines[static_cast<std::size_t>(line - 1)]);
+        std::size_t onLine = 0;
+        for (; k < kItems.size() && kItems[k].line == line; ++k, ++onLine) {
+            if (items.atEnd()) {
+                return fail("the line ends before " + std::string(kItems[k].name));
+            }
+            RawItem item;
+            if (auto problem = items.next(item)) {
+                return fail(*problem);
+            }
+            if (auto problem = store(k, item, read.items, checkPortSettings)) {
+                return fail(*problem);
+            }
+        }
+        if (!items.atEnd()) {
+            return fail("the line holds more than " + itemCountText(onLine));
+        }
+    }
+    return read;
+}
+
+std::string SettingsNumberText(double value) {
+    if (std::isnan(value) || value == 0) {
+        return "0";  // no "-0"
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "1e999" : "-1e999";
+    }
+    char text[32];
+    const auto result = std::to_chars(std::begin(text), std::end(text), value);
+    return std::string(text, result.ptr);
+}
+
+std::string WriteSettingsFile(const SettingsItems& items) {
+    std::string text;
+    for (const PortSettingsItem& port : items.ports) {
+        text += std::to_string(port.number);
+        text += ",\"";
+        for (char c : port.settings) {
+            if (c != '"' && c != '\r' && c != '\n') {
+                text += c;
+            }
+        }
+        text += "\"\r\n";
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        text += SettingsNumberText(items.OffsetX[i]) + "," + SettingsNumberText(items.OffsetY[i]);
+        text += "\r\n";
+    }
+    text += items.HeadingOutput ? kTrue : kFalse;
+    text += "\r\n";
+    return text;
+}
+
+}  // namespace bivane

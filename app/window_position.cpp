@@ -1,0 +1,49 @@
+#include "app/window_position.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "app/strict_number.h"
+
+namespace bivane {
+namespace {
+
+const QString kLeftKey = QStringLiteral("Settings/MainLeft");
+const QString kTopKey = QStringLiteral("Settings/MainTop");
+
+// The stored text of `key` and its value, or the default when it holds none.
+void readOne(const QSettings& settings, const QString& key, QString& text, float& value) {
+    const QString stored = settings.value(key).toString();
+    const std::optional<double> number = ReadStrictNumber(stored.toStdString());
+    if (!number || !std::isfinite(static_cast<float>(*number))) {
+        return;
+    }
+    text = stored;
+    value = static_cast<float>(*number);
+}
+
+}  // namespace
+
+StoredPosition ReadStoredPosition(const QSettings& settings) {
+    StoredPosition position;
+    readOne(settings, kLeftKey, position.leftText, position.left);
+    readOne(settings, kTopKey, position.topText, position.top);
+    return position;
+}
+
+void WriteStoredPosition(QSettings& settings, const QString& leftText, const QString& topText) {
+    settings.setValue(kLeftKey, leftText);
+    settings.setValue(kTopKey, topText);
+    settings.sync();
+}
+
+QString TwipsText(float twips) {
+    if (!std::isfinite(twips) || twips == 0) {
+        return QStringLiteral("0");
+    }
+    char text[32];
+    const auto result = std::to_chars(std::begin(text), std::end(text), twips);
+    return QString::fromLatin1(text, static_cast<qsizetype>(result.ptr - text));
+}
+
+}  // namespace bivane

@@ -1,0 +1,51 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace bivane {
+namespace {
+
+TEST(CommandLine, ReadsTheProgramFolderThePortMappingsAndTheScreenshot) {
+    ComPortMap ports;
+    const CommandLine line = ParseCommandLine(
+        {QStringLiteral("nmea-bivane"), QStringLiteral("--program-folder"),
+         QStringLiteral("/tmp/pf"), QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"),
+         QStringLiteral("--com=12=/dev/serial/by-id/usb-u-blox_GNSS-if00"), QStringLiteral("--com"),
+         QStringLiteral("1=/dev/ttyUSB1"), QStringLiteral("--screenshot"),
+         QStringLiteral("shot.png")},
+        ports);
+    EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+    EXPECT_FALSE(line.help);
+    EXPECT_EQ(line.programFolder, QStringLiteral("/tmp/pf"));
+    EXPECT_EQ(line.screenshot, QStringLiteral("shot.png"));
+    EXPECT_EQ(ports.deviceFor(1), QStringLiteral("/dev/ttyUSB1")) << "the last mapping counts";
+    EXPECT_EQ(ports.deviceFor(12), QStringLiteral("/dev/serial/by-id/usb-u-blox_GNSS-if00"));
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse) {
+    const char* const rows[][3] = {
+        {"--com", "0=/dev/ttyS0", "--com 0=/dev/ttyS0"},
+        {"--com", "x=/dev/ttyS0", "--com x=/dev/ttyS0"},
+        {"--com", "3", "--com 3"},
+        {"--com", "3=", "--com 3="},
+        {"--speed", "4800", "'speed'"},
+        {"extra", "words", "extra"},
+        {"--program-folder", nullptr, "program-folder"},
+    };
+    for (const auto& row : rows) {
+        ComPortMap ports;
+        QStringList arguments{QStringLiteral("nmea-bivane"), QLatin1String(row[0])};
+        if (row[1] != nullptr) {
+            arguments << QLatin1String(row[1]);
+        }
+        const CommandLine line = ParseCommandLine(arguments, ports);
+        EXPECT_TRUE(line.error.contains(QLatin1String(row[2]))) << line.error.toStdString();
+    }
+    ComPortMap ports;
+    EXPECT_TRUE(
+        ParseCommandLine({QStringLiteral("nmea-bivane"), QStringLiteral("--help")}, ports).help);
+    EXPECT_TRUE(CommandLineUsage().contains(QStringLiteral("--com <N=DEVICE>")));
+}
+
+}  // namespace
+}  // namespace bivane

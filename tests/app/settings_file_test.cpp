@@ -1,0 +1,246 @@
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "tests/app/first_start_file.h"
+
+namespace bivane {
+namespace {
+
+using test::kFirstStartFile;
+
+SettingsItems someItems() {
+    SettingsItems items;
+    items.port(1) = {5, "9600,e,7,2"};
+    items.port(2) = {32767, "4800,n,8,1"};
+    items.port(3) = {12, "38400,n,8,1"};
+    items.OffsetX = {-1.25, 0.5};
+    items.OffsetY = {-12, 3.0e-7};
+    items.HeadingOutput = true;
+    return items;
+}
+
+TEST(WriteSettingsFile, FirstStartWritesTheBuiltInValues) {
+    EXPECT_EQ(WriteSettingsFile(SettingsItems{}), kFirstStartFile);
+}
+
+TEST(WriteSettingsFile, WritesEveryItemInItsPlace) {
+    EXPECT_EQ(WriteSettingsFile(someItems()),
+              "5,\"9600,e,7,2\"\r\n"
+              "32767,\"4800,n,8,1\"\r\n"
+              "12,\"38400,n,8,1\"\r\n"
+              "-1.25,-12\r\n"
+              "0.5,3e-07\r\n"
+              "#TRUE#\r\n");
+}
+
+TEST(WriteSettingsFile, LeavesQuotesAndLineBreaksOutOfSettingsTexts) {
+    SettingsItems items;
+    items.port(2).settings = "48\"00,n\r\n,8,1";
+    const SettingsRead read = ReadSettingsFile(WriteSettingsFile(items));
+    EXPECT_FALSE(read.problem.has_value());
+    EXPECT_EQ(read.items.port(2).settings, "4800,n,8,1");
+}
+
+TEST(SettingsNumberText, WritesTheShortestTextThatReadsBackExactly) {
+    struct Row {
+        double value;
+        const char* text;
+    };
+    const Row rows[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {1000, "1000"},
+        {-1.25, "-1.25"},
+        {0.1, "0.1"},
+        {1.0 / 3, "0.3333333333333333"},
+        {123456789.125, "123456789.125"},
+        {1e21, "1e+21"},
+        {5e-324, "5e-324"},
+        {std::numeric_limits<double>::max(), "1.7976931348623157e+308"},
+        {HUGE_VAL, "1e999"},
+        {-HUGE_VAL, "-1e999"},
+        {std::nan(""), "0"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SettingsNumberText(row.value), row.text) << "value " << row.value;
+    }
+}
+
+TEST(ReadSettingsFile, ReadsBackWhatWasWritten) {
+    for (const SettingsItems& items : {SettingsItems{}, someItems()}) {
+        const SettingsRead read = ReadSettingsFile(WriteSettingsFile(items));
+        EXPECT_FALSE(read.problem.has_value());
+        EXPECT_EQ(read.items, items);
+    }
+    // Offsets of every size come back to the last bit.
+    for (double offset : {-1.25, 0.1, 1.0 / 3, -2.0 / 3, 1e-300, 6.02e23, HUGE_VAL, -HUGE_VAL}) {
+        SettingsItems items;
+        items.OffsetX[1] = offset;
+        items.OffsetY[0] = -offset;
+        const SettingsRead read = ReadSettingsFile(WriteSettingsFile(items));
+        EXPECT_EQ(read.items.OffsetX[1], offset) << SettingsNumberText(offset);
+        EXPECT_EQ(read.items.OffsetY[0], -offset) << SettingsNumberText(offset);
+    }
+}
+
+TEST(ReadSettingsFile, AcceptsWhatOtherWritersMightWrite) {
+    struct Row {
+        const char* legend;
+        const char* text;
+        std::function<void(SettingsItems&)> expected;  // changes from the built-in values
+    };
+    const Row rows[] = {
+        {"line feeds only",
+         "1,\"4800,n,8,1\"\n2,\"4800,n,8,1\"\n3,\"4800,n,8,1\"\n0,0\n0,0\n#FALSE#\n",
+         [](SettingsItems&) {}},
+        {"carriage returns only", "1,\"a\"\r2,\"b\"\r3,\"c\"\r0,0\r0,0\r#TRUE#\r",
+         [](SettingsItems& s) {
+             s.port(1).settings = "a";
+             s.port(2).settings = "b";
+             s.port(3).settings = "c";
+             s.HeadingOutput = true;
+         }},
+        {"no line end after the last line, a byte order mark before the first",
+         "\xEF\xBB\xBF"
+         "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n#TRUE#",
+         [](SettingsItems& s) { s.HeadingOutput = true; }},
+        {"blanks and tabs around items",
+         " 4 ,  \"9600,n,8,1\" \r\n\t2\t,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n -1.5 , 2 "
+         "\r\n0,0\r\n"
+         " #FALSE# \r\n",
+         [](SettingsItems& s) {
+             s.port(1) = {4, "9600,n,8,1"};
+             s.OffsetX[0] = -1.5;
+             s.OffsetY[0] = 2;
+         }},
+        {"blanks inside quotes are kept",
+         "1,\" 4800, n,8,1 \"\r\n2,\"\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n#FALSE#\r\n",
+         [](SettingsItems& s) {
+             s.port(1).settings = " 4800, n,8,1 ";
+             s.port(2).settings = "";
+         }},
+        {"numbers without leading zero, with sign and exponent",
+         "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n+3,\"4800,n,8,1\"\r\n.5,-.25\r\n1e2,2.5E-1\r\n"
+         "#FALSE#\r\n",
+         [](SettingsItems& s) {
+             s.OffsetX = {0.5, 100};
+             s.OffsetY = {-0.25, 0.25};
+         }},
+        {"fractional port numbers round half to even, leading zeros do not count",
+         "2.5,\"x\"\r\n3.5,\"x\"\r\n007,\"x\"\r\n0,0\r\n0,0\r\n#FALSE#\r\n",
+         [](SettingsItems& s) {
+             s.port(1) = {2, "x"};
+             s.port(2) = {4, "x"};
+             s.port(3) = {7, "x"};
+         }},
+        {"anything after line 6 is ignored",
+         "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n#FALSE#\r\n"
+         "\r\ngarbage,,,\"\r\n",
+         [](SettingsItems&) {}},
+    };
+    for (const Row& row : rows) {
+        SettingsItems expected;
+        row.expected(expected);
+        const SettingsRead read = ReadSettingsFile(row.text);
+        EXPECT_FALSE(read.problem.has_value())
+            << row.legend << ": line " << read.problem->line << ": " << read.problem->description;
+        EXPECT_EQ(read.items, expected) << row.legend;
+    }
+}
+
+TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
+    struct Row {
+        const char* text;
+        int line;
+        const char* description;
+        std::function<void(SettingsItems&)> expected;  // the items read before the problem
+    };
+    const auto none = [](SettingsItems&) {};
+    const Row rows[] = {
+        {"", 1, "the file ends before the port number of port 1", none},
+        {"7,\"9600,n,8,1\"\r\n8,\"9600,n,8,1\"\r\n9,\"9600,n,8,1\"\r\n1,2\r\n", 5,
+         "the file ends before the X offset of the GPS 2 antenna",
+         [](SettingsItems& s) {
+             s.port(1) = {7, "9600,n,8,1"};
+             s.port(2) = {8, "9600,n,8,1"};
+             s.port(3) = {9, "9600,n,8,1"};
+             s.OffsetX[0] = 1;
+             s.OffsetY[0] = 2;
+         }},
+        {"1,\"4800,n,8,1\"\r\n6,4800\r\n", 2,
+         "the settings text of port 2, \"4800\", is not in double quotes",
+         [](SettingsItems& s) { s.port(2).number = 6; }},
+        {"0,\"4800,n,8,1\"\r\n", 1, "the port number of port 1, \"0\", lies outside 1 to 32767",
+         none},
+        {"1,\"a\"\r\n2,\"b\"\r\n32768,\"c\"\r\n", 3,
+         "the port number of port 3, \"32768\", lies outside 1 to 32767",
+         [](SettingsItems& s) {
+             s.port(1).settings = "a";
+             s.port(2).settings = "b";
+         }},
+        {"COM1,\"4800,n,8,1\"\r\n", 1, "the port number of port 1, \"COM1\", is not a number",
+         none},
+        {"\"1\",\"4800,n,8,1\"\r\n", 1,
+         "the port number of port 1, \"\"1\"\", is a quoted text where a number is expected", none},
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1 2,0\r\n", 4,
+         "the X offset of the GPS 1 antenna, \"1 2\", is not a number", none},
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1,5,2\r\n", 4,
+         "the line holds more than 2 items",
+         [](SettingsItems& s) {
+             s.OffsetX[0] = 1;
+             s.OffsetY[0] = 5;
+         }},
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n-1.25\r\n", 4,
+         "the line ends before the Y offset of the GPS 1 antenna",
+         [](SettingsItems& s) { s.OffsetX[0] = -1.25; }},
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n\r\n#TRUE#\r\n", 5,
+         "the X offset of the GPS 2 antenna is missing", none},
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\nTRUE\r\n", 6,
+         "the heading output switch, \"TRUE\", is neither #TRUE# nor #FALSE#", none},
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n\"#TRUE#\"\r\n",
+         6,
+         "the heading output switch, \"\"#TRUE#\"\", is a quoted text where #TRUE# or #FALSE# is "
+         "expected",
+         none},
+        {"1,\"4800,n,8,1\r\n2,\"4800,n,8,1\"\r\n", 1, "a quoted text has no closing quote",
+         [](SettingsItems& s) { s.port(1).number = 1; }},
+        {"1,\"4800,n\",8,1\r\n", 1, "the line holds more than 2 items",
+         [](SettingsItems& s) { s.port(1).settings = "4800,n"; }},
+        {"1,\"4800,n,8,1\"x\r\n", 1, "text follows the closing quote of \"4800,n,8,1\"", none},
+        {"1\r\n", 1, "the line ends before the settings text of port 1", none},
+    };
+    for (const Row& row : rows) {
+        SettingsItems expected;
+        row.expected(expected);
+        const SettingsRead read = ReadSettingsFile(row.text);
+        ASSERT_TRUE(read.problem.has_value()) << row.description;
+        EXPECT_EQ(read.problem->line, row.line) << row.description;
+        EXPECT_EQ(read.problem->description, row.description);
+        EXPECT_EQ(read.items, expected) << row.description;
+    }
+}
+
+TEST(ReadSettingsFile, ASettingsTextNoPortCanUseIsAProblemOfItsLine) {
+    const PortSettingsCheck check = [](std::string_view settings) -> std::optional<std::string> {
+        if (settings.starts_with("4800")) {
+            return std::nullopt;
+        }
+        return "no speed of 4800";
+    };
+    const SettingsRead read = ReadSettingsFile("3,\"4800,n,8,1\"\r\n4,\"9600,n,8,1\"\r\n", check);
+    ASSERT_TRUE(read.problem.has_value());
+    EXPECT_EQ(read.problem->line, 2);
+    EXPECT_EQ(read.problem->description,
+              "the settings text of port 2, \"\"9600,n,8,1\"\", cannot be used: no speed of 4800");
+    EXPECT_EQ(read.items.port(1).number, 3);
+    EXPECT_EQ(read.items.port(2).number, 4);
+    EXPECT_EQ(read.items.port(2).settings, "4800,n,8,1") << "the built-in value stays";
+}
+
+}  // namespace
+}  // namespace bivane

@@ -1,0 +1,471 @@
+// The simulator executable on real pseudo-terminals: the test reads both
+// receivers' devices and, where it plays the heading program, answers on the
+// heading device with HDT sentences computed from the decoded fixes.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <GeographicLib/Geodesic.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "nmea/hdt.h"
+#include "tests/sim/decoded_fix.h"
+#include "tests/sim/sim_process.h"
+
+namespace bivane::sim::test {
+namespace {
+
+constexpr double kDegreesPerRadian = 180 / 3.14159265358979323846;
+
+bool intact(const std::string& line) {
+    const std::size_t star = line.find('*');
+    return star != std::string::npos && line.ends_with("\r\n") &&
+           line.substr(star + 1, 2) == NmeaChecksum(line) && line.size() == star + 5;
+}
+
+bool isGga(const std::string& line) {
+    return line.size() > 6 && line.substr(3, 3) == "GGA";
+}
+
+std::string field(const std::string& line, int index) {
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = line.find(',', start) + 1;
+    }
+    return line.substr(start, line.find_first_of(",*", start) - start);
+}
+
+// "hhmmss.ss" as hundredths of the day.
+long centiseconds(const std::string& time) {
+    return std::stol(time.substr(0, 2)) * 360000 + std::stol(time.substr(2, 2)) * 6000 +
+           std::lround(std::stod(time.substr(4)) * 100);
+}
+
+struct Offsets {
+    double x1, y1, x2, y2;
+    std::string argument() const {
+        return std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
+               std::to_string(y2);
+    }
+};
+
+// Plays the heading program: every two intact GGAs with the same time field
+// get the HDT of the heading that their positions give.
+class Responder {
+  public:
+    Responder(std::string device, Offsets offsets)
+        : m_device(std::move(device)), m_offsets(offsets) {}
+
+    // Returns true when it answered.
+    bool OnLine(const Arrival& arrival) {
+        if (!isGga(arrival.line) || !intact(arrival.line)) {
+            return false;
+        }
+        m_latest[arrival.device] = arrival.line;
+        if (m_latest[0].empty() || m_latest[1].empty()) {
+            return false;
+        }
+        const std::string time = field(m_latest[0], 1);
+        if (field(m_latest[1], 1) != time || time == m_answered) {
+            return false;
+        }
+        const DecodedFix one = DecodeGga(m_latest[0]);
+        const DecodedFix two = DecodeGga(m_latest[1]);
+        double distance = 0, azimuth1 = 0, azimuth2 = 0;
+        GeographicLib::Geodesic::WGS84().Inverse(one.latitude, one.longitude, two.latitude,
+                                                 two.longitude, distance, azimuth1, azimuth2);
+        double heading =
+            azimuth1 - std::atan2(m_offsets.x2 - m_offsets.x1, m_offsets.y2 - m_offsets.y1) *
+                           kDegreesPerRadian;
+        heading = std::fmod(heading + 720, 360);
+        WriteTo(m_device, BuildHdtSentence("GP", static_cast<float>(heading), 1, false) + "\r\n");
+        m_answered = time;
+        ++answered;
+        return true;
+    }
+
+    int answered = 0;
+
+  private:
+    std::string m_device;
+    Offsets m_offsets;
+    std::string m_latest[2];
+    std::string m_answered;
+};
+
+struct SimRun {
+    int status = -1;
+    std::vector<Arrival> lines[2];
+    std::string report;
+};
+
+// Starts the simulator, reads both receivers until it ends, optionally
+// answering as the heading program.
+SimRun simulate(std::vector<std::string> arguments, std::optional<Offsets> answerWith,
+                const std::function<void(SimProcess&, const Arrival&, bool answered)>& extra = {}) {
+    const TemporaryFolder folder;
+    const std::string reportPath = folder.path() + "/report.json";
+    arguments.insert(arguments.end(), {"--report", reportPath});
+    SimProcess sim(arguments);
+    std::optional<Responder> responder;
+    if (answerWith) {
+        responder.emplace(sim.heading(), *answerWith);
+    }
+    SimRun run;
+    run.status = Pump(sim, {sim.gps1(), sim.gps2()}, [&](const Arrival& arrival) {
+        run.lines[arrival.device].push_back(arrival);
+        const bool answered = responder && responder->OnLine(arrival);
+        if (extra) {
+            extra(sim, arrival, answered);
+        }
+    });
+    run.report = ReadFile(reportPath);
+    return run;
+}
+
+std::vector<Arrival> ggaLines(const std::vector<Arrival>& lines) {
+    std::vector<Arrival> result;
+    for (const Arrival& arrival : lines) {
+        if (isGga(arrival.line)) {
+            result.push_back(arrival);
+        }
+    }
+    return result;
+}
+
+TEST(SimExecutable, StreamsBothReceiversAtTheRateAndScoresTheAnswers) {
+    const Offsets offsets{0.5, -1, -0.3, 3};
+    int answers = 0;
+    const SimRun run =
+        simulate({"--rate", "5", "--duration", "2", "--heading", "123.37", "--lat", "-41.3",
+                  "--lon", "174.8", "--offsets", offsets.argument()},
+                 offsets, [&](SimProcess& sim, const Arrival&, bool answered) {
+                     if (!answered) {
+                         return;
+                     }
+                     ++answers;
+                     if (answers == 1) {
+                         WriteTo(sim.heading(), "$GPHDT,123.0,T*00\r\n");
+                     } else if (answers == 2) {
+                         WriteTo(sim.heading(), BuildHdtSentence("GP", 123.4f, 1, false) + "\r\n");
+                     }
+                 });
+    ASSERT_EQ(run.status, 0);
+    const auto one = ggaLines(run.lines[0]);
+    const auto two = ggaLines(run.lines[1]);
+    ASSERT_EQ(one.size(), 10u);
+    ASSERT_EQ(two.size(), 10u);
+
+    // The true antenna positions, from the reference point with GeographicLib.
+    const double offsetsXY[2][2] = {{offsets.x1, offsets.y1}, {offsets.x2, offsets.y2}};
+    double truth[2][2];
+    for (int i = 0; i < 2; ++i) {
+        GeographicLib::Geodesic::WGS84().Direct(
+            -41.3, 174.8, 123.37 + std::atan2(offsetsXY[i][0], offsetsXY[i][1]) * kDegreesPerRadian,
+            std::hypot(offsetsXY[i][0], offsetsXY[i][1]), truth[i][0], truth[i][1]);
+    }
+    for (std::size_t k = 0; k < 10; ++k) {
+        for (int receiver = 0; receiver < 2; ++receiver) {
+            const std::string& line = (receiver == 0 ? one : two)[k].line;
+            EXPECT_TRUE(intact(line)) << line;
+            EXPECT_EQ(line.substr(0, 7), "$GPGGA,");
+            const DecodedFix fix = DecodeGga(line);
+            double distance = 0, azimuth1 = 0, azimuth2 = 0;
+            GeographicLib::Geodesic::WGS84().Inverse(truth[receiver][0], truth[receiver][1],
+                                                     fix.latitude, fix.longitude, distance,
+                                                     azimuth1, azimuth2);
+            EXPECT_LT(distance, 0.003) << line;
+            EXPECT_EQ(field(line, 6), "4");
+        }
+        EXPECT_EQ(field(one[k].line, 1), field(two[k].line, 1)) << "same time in epoch " << k;
+        for (int f = 6; f <= 14; ++f) {
+            EXPECT_EQ(field(one[k].line, f), field(two[k].line, f)) << "field " << f;
+        }
+        if (k > 0) {
+            EXPECT_EQ(centiseconds(field(one[k].line, 1)) - centiseconds(field(one[k - 1].line, 1)),
+                      20);
+        }
+    }
+    // Paced by the steady clock: 1.6 s from the second to the last epoch
+    // (the first may have waited for the device to be opened).
+    const std::chrono::duration<double> span = one[9].lineFeed - one[1].lineFeed;
+    EXPECT_NEAR(span.count(), 1.6, 0.15);
+
+    EXPECT_EQ(ReportValue(run.report, "epochs"), 10) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "hdt_received"), 12) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "hdt_invalid"), 1) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "hdt_unpaired"), 1) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "hdt_paired"), 10) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "hdt_missing_clean"), 0) << run.report;
+    // 123.37 goes out as 123.4; the positions' last decimal is worth far less.
+    EXPECT_NEAR(ReportValue(run.report, "heading_error_deg.max"), 0.03, 0.005) << run.report;
+    EXPECT_NEAR(ReportValue(run.report, "heading_error_deg.mean"), 0.03, 0.005) << run.report;
+    EXPECT_GE(ReportValue(run.report, "latency_ms.p50"), 0) << run.report;
+    EXPECT_LT(ReportValue(run.report, "latency_ms.p99"), 250) << run.report;
+    EXPECT_LE(ReportValue(run.report, "latency_ms.p99"), ReportValue(run.report, "latency_ms.max"));
+}
+
+TEST(SimExecutable, DroppedAndGarbledSentencesLoseOnlyTheEpochsTheyHit) {
+    const Offsets offsets{0, 0, 0, 2};
+    const SimRun run =
+        simulate({"--rate", "10", "--duration", "2", "--drop-rate", "0.15", "--garbage-rate",
+                  "0.15", "--seed", "3", "--speed", "8", "--turn-rate", "2"},
+                 offsets);
+    ASSERT_EQ(run.status, 0);
+    std::set<std::string> intactTimes[2];
+    int broken = 0;
+    int received = 0;
+    for (int receiver = 0; receiver < 2; ++receiver) {
+        for (const Arrival& arrival : run.lines[receiver]) {
+            ++received;
+            if (intact(arrival.line)) {
+                intactTimes[receiver].insert(field(arrival.line, 1));
+            } else {
+                ++broken;
+            }
+        }
+    }
+    int bothIntact = 0;
+    for (const std::string& time : intactTimes[0]) {
+        bothIntact += intactTimes[1].count(time) != 0 ? 1 : 0;
+    }
+    const std::string& report = run.report;
+    ASSERT_EQ(ReportValue(report, "epochs"), 20) << report;
+    EXPECT_GT(broken, 0) << "the seed gives garbage";
+    EXPECT_LT(bothIntact, 20) << "the seed gives faults";
+    EXPECT_EQ(ReportValue(report, "sentences_garbled"), broken) << report;
+    EXPECT_EQ(ReportValue(report, "sentences_dropped"), 40 - received) << report;
+    EXPECT_EQ(ReportValue(report, "epochs_faulted"), 20 - bothIntact) << report;
+    EXPECT_EQ(ReportValue(report, "epochs_lost"), 20 - bothIntact) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_paired"), bothIntact) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_missing_clean"), 0) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_unpaired"), 0) << report;
+    EXPECT_LE(ReportValue(report, "heading_error_deg.max"), 0.06) << report;
+}
+
+TEST(SimExecutable, BadFieldsKeepTheirChecksumAndTheirEpochsStillAnswer) {
+    const SimRun run =
+        simulate({"--rate", "10", "--duration", "1", "--bad-field=0.5"}, Offsets{0, 0, 0, 2});
+    ASSERT_EQ(run.status, 0);
+    const auto one = ggaLines(run.lines[0]);
+    const auto two = ggaLines(run.lines[1]);
+    ASSERT_EQ(one.size(), 10u);
+    ASSERT_EQ(two.size(), 10u);
+    int badLines = 0;
+    int badEpochs = 0;
+    for (std::size_t k = 0; k < 10; ++k) {
+        EXPECT_TRUE(intact(one[k].line) && intact(two[k].line));
+        const bool bad1 = !DecodeGga(one[k].line).failures.empty();
+        const bool bad2 = !DecodeGga(two[k].line).failures.empty();
+        badLines += (bad1 ? 1 : 0) + (bad2 ? 1 : 0);
+        badEpochs += bad1 || bad2 ? 1 : 0;
+    }
+    EXPECT_GT(badLines, 0);
+    EXPECT_EQ(ReportValue(run.report, "sentences_bad_field"), badLines) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "epochs_faulted"), badEpochs) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "epochs_lost"), 0) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "hdt_paired"), 10) << run.report;
+}
+
+TEST(SimExecutable, SilenceAndSkewDecideWhichEpochsCount) {
+    struct Row {
+        const char* legend;
+        std::vector<std::string> arguments;
+        std::size_t gps1Lines, gps2Lines;
+        long skew;  // hundredths added to GPS 2's time
+        int counted;
+    };
+    const Row rows[] = {
+        {"GPS 2 silent after 0.3 s",
+         {"--silent", "2", "--silent-after", "0.3", "--rate", "10", "--duration", "0.8"},
+         8,
+         3,
+         0,
+         3},
+        {"GPS 1 silent from the start",
+         {"--silent", "1", "--rate", "10", "--duration", "0.5"},
+         0,
+         5,
+         0,
+         0},
+        // Epochs start on a whole second: .0 to .4 and then 1.0 and 1.1 stay
+        // in the second of their partner.
+        {"GPS 2 half a second late",
+         {"--skew", "0.5", "--rate", "10", "--duration", "1.2"},
+         12,
+         12,
+         50,
+         7},
+        {"GPS 2 two seconds early",
+         {"--skew", "-2", "--rate", "10", "--duration", "0.5"},
+         5,
+         5,
+         -200,
+         0},
+    };
+    for (const Row& row : rows) {
+        const SimRun run = simulate(row.arguments, std::nullopt);
+        ASSERT_EQ(run.status, 0) << row.legend;
+        const auto one = ggaLines(run.lines[0]);
+        const auto two = ggaLines(run.lines[1]);
+        ASSERT_EQ(one.size(), row.gps1Lines) << row.legend;
+        ASSERT_EQ(two.size(), row.gps2Lines) << row.legend;
+        int counted = 0;
+        for (std::size_t k = 0; k < std::min(one.size(), two.size()); ++k) {
+            const long t1 = centiseconds(field(one[k].line, 1));
+            const long t2 = centiseconds(field(two[k].line, 1));
+            EXPECT_EQ((t2 - t1 + 8640000) % 8640000, (row.skew + 8640000) % 8640000) << row.legend;
+            counted += t1 / 100 == t2 / 100 ? 1 : 0;
+        }
+        EXPECT_EQ(counted, row.counted) << row.legend;
+        EXPECT_EQ(ReportValue(run.report, "epochs"), row.counted) << row.legend << run.report;
+        EXPECT_EQ(ReportValue(run.report, "hdt_missing_clean"), row.counted) << row.legend;
+    }
+}
+
+TEST(SimExecutable, OtherSentencesFollowEachGgaWithTheSameFix) {
+    const SimRun run =
+        simulate({"--rate", "5", "--duration", "1", "--extra", "RMC,GSA"}, std::nullopt);
+    ASSERT_EQ(run.status, 0);
+    const char* const addresses[] = {"GGA", "RMC", "GSA"};
+    for (int receiver = 0; receiver < 2; ++receiver) {
+        const auto& lines = run.lines[receiver];
+        ASSERT_EQ(lines.size(), 15u);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string& line = lines[i].line;
+            EXPECT_TRUE(intact(line)) << line;
+            EXPECT_EQ(line.substr(3, 3), addresses[i % 3]) << line;
+            if (i % 3 == 1) {
+                const std::string& gga = lines[i - 1].line;
+                EXPECT_EQ(field(line, 1), field(gga, 1)) << "time";
+                for (int f = 0; f < 4; ++f) {
+                    EXPECT_EQ(field(line, 3 + f), field(gga, 2 + f)) << "position";
+                }
+            }
+        }
+    }
+}
+
+TEST(SimExecutable, PacedLinesAndTheOrderOfTheReceivers) {
+    struct Row {
+        const char* order;
+        int first;
+    };
+    for (const Row row : {Row{"12", 0}, Row{"21", 1}}) {
+        const SimRun run = simulate(
+            {"--rate", "4", "--duration", "0.75", "--pace-baud", "9600", "--order", row.order},
+            std::nullopt);
+        ASSERT_EQ(run.status, 0);
+        const auto first = ggaLines(run.lines[row.first]);
+        const auto second = ggaLines(run.lines[1 - row.first]);
+        ASSERT_EQ(first.size(), 3u);
+        ASSERT_EQ(second.size(), 3u);
+        // About 85 characters at 960 a second: close to 90 ms a sentence, and
+        // the second receiver's GGA starts when the first's has gone. Unpaced,
+        // both would come within a millisecond; a busy reader only sees the
+        // spans shorter, so the bounds leave room.
+        for (std::size_t k = 1; k < 3; ++k) {
+            const std::chrono::duration<double> spread = first[k].lineFeed - first[k].firstByte;
+            const std::chrono::duration<double> after = second[k].lineFeed - first[k].lineFeed;
+            EXPECT_GT(spread.count(), 0.03) << row.order;
+            EXPECT_GT(after.count(), 0.03) << row.order;
+            EXPECT_LT(after.count(), 0.3) << row.order;
+        }
+    }
+}
+
+TEST(SimExecutable, BadOptionsEndWithStatus2AndOneLine) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--rate", "0"}, std::vector<std::string>{"--order", "3"},
+          std::vector<std::string>{"stray"}}) {
+        const Finished finished = RunToEnd(arguments);
+        EXPECT_EQ(finished.status, 2) << arguments[0];
+        EXPECT_EQ(std::count(finished.standardError.begin(), finished.standardError.end(), '\n'), 1)
+            << finished.standardError;
+        EXPECT_NE(finished.standardError.find(arguments[0]), std::string::npos)
+            << finished.standardError;
+    }
+    const Finished help = RunToEnd({"--help"});
+    EXPECT_EQ(help.status, 0);
+}
+
+TEST(SimExecutable, ASignalEndsTheRunAndStillWritesTheReport) {
+    const TemporaryFolder folder;
+    const std::string reportPath = folder.path() + "/report.json";
+    SimProcess sim({"--rate", "5", "--report", reportPath});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    kill(sim.pid(), SIGTERM);
+    EXPECT_EQ(sim.Wait(std::chrono::seconds(5)), 0);
+    const std::string report = ReadFile(reportPath);
+    EXPECT_GE(ReportValue(report, "epochs"), 5) << report;
+    EXPECT_LE(ReportValue(report, "epochs"), 8) << report;
+}
+
+// A stand-in for the heading program: records what it was given, holds the
+// three devices open and then reads one GGA and ends, or waits for SIGTERM.
+const char* const kStandIn = R"(#!/bin/sh
+folder="$2"
+printf '%s\n' "$@" > "$folder/args"
+printf '%s\n' "$XDG_CONFIG_HOME" > "$folder/xdg"
+exec 3<"${4#1=}" 4<"${6#2=}" 5>"${8#3=}"
+case "$9" in
+--read-one) head -n 1 <&3 > "$folder/first-gga" ;;
+--wait-term)
+    trap 'echo terminated > "$folder/term"; exit 0' TERM
+    while :; do sleep 0.05; done ;;
+esac
+)";
+
+TEST(SimExecutable, LaunchesTheProgramWithItsOwnFolderAndEndsWithIt) {
+    const TemporaryFolder folder;
+    const std::string program = folder.path() + "/stand-in";
+    { std::ofstream(program) << kStandIn; }
+    chmod(program.c_str(), 0700);
+    struct Row {
+        const char* mode;
+        const char* duration;
+        double atLeast, atMost;  // seconds the run takes
+        const char* leftBehind;
+    };
+    const Row rows[] = {
+        {"--read-one", "20", 0.0, 10.0, "first-gga"},
+        {"--wait-term", "1", 1.0, 8.0, "term"},
+    };
+    for (const Row& row : rows) {
+        const std::string programFolder = folder.path() + "/run" + row.mode;
+        const std::string reportPath = programFolder + ".json";
+        const auto start = Clock::now();
+        SimProcess sim({"--launch", "--program", program, "--program-folder", programFolder,
+                        "--rate", "5", "--duration", row.duration, "--offsets", "0.5,-1.25,0,3",
+                        "--report", reportPath, "--", row.mode});
+        ASSERT_EQ(sim.Wait(std::chrono::seconds(20)), 0) << row.mode;
+        const std::chrono::duration<double> took = Clock::now() - start;
+        EXPECT_GE(took.count(), row.atLeast) << row.mode;
+        EXPECT_LE(took.count(), row.atMost) << row.mode;
+
+        EXPECT_EQ(ReadFile(programFolder + "/args"),
+                  "--program-folder\n" + programFolder + "\n--com\n1=" + sim.gps1() +
+                      "\n--com\n2=" + sim.gps2() + "\n--com\n3=" + sim.heading() + "\n" + row.mode +
+                      "\n");
+        EXPECT_EQ(ReadFile(programFolder + "/xdg"), programFolder + "/config\n");
+        EXPECT_EQ(ReadFile(programFolder + "/Bivane.ini"),
+                  "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0.5,-1.25\r\n"
+                  "0,3\r\n#TRUE#\r\n");
+        const std::string leftBehind = ReadFile(programFolder + "/" + row.leftBehind);
+        EXPECT_FALSE(leftBehind.empty()) << row.leftBehind;
+        if (std::string(row.mode) == "--read-one") {
+            EXPECT_TRUE(isGga(leftBehind) && intact(leftBehind)) << leftBehind;
+        }
+        EXPECT_GE(ReportValue(ReadFile(reportPath), "epochs"), 1) << row.mode;
+    }
+}
+
+}  // namespace
+}  // namespace bivane::sim::test

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bivane::sim::test {
+
+using Clock = std::chrono::steady_clock;
+
+// The simulator executable under test, started with `arguments`; the three
+// device names are read from its first lines of output.
+class SimProcess {
+  public:
+    explicit SimProcess(const std::vector<std::string>& arguments);
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    const std::string& gps1() const { return m_devices[0]; }
+    const std::string& gps2() const { return m_devices[1]; }
+    const std::string& heading() const { return m_devices[2]; }
+    pid_t pid() const { return m_pid; }
+
+    // The exit status once it has ended (waits up to `limit`), -1 on time out.
+    int Wait(std::chrono::milliseconds limit = std::chrono::seconds(30));
+    bool Ended();
+
+  private:
+    pid_t m_pid = -1;
+    bool m_ended = false;
+    int m_status = -1;
+    std::vector<std::string> m_devices;
+};
+
+// One line read from a device.
+struct Arrival {
+    int device = 0;    // index into the devices given to Pump()
+    std::string line;  // with its line end
+    Clock::time_point firstByte;
+    Clock::time_point lineFeed;
+};
+
+// Opens `devices` (slave names) and reads them until the simulator ends,
+// handing each complete line to `onLine` as soon as it arrives. Returns the
+// simulator's exit status.
+int Pump(SimProcess& sim, const std::vector<std::string>& devices,
+         const std::function<void(const Arrival&)>& onLine);
+
+// Writes a text to a device (opened for this write only).
+void WriteTo(const std::string& device, const std::string& text);
+
+// Runs the simulator to its end with no devices read: exit status and what it
+// wrote on standard error.
+struct Finished {
+    int status = -1;
+    std::string standardError;
+};
+Finished RunToEnd(const std::vector<std::string>& arguments);
+
+std::string ReadFile(const std::string& path);
+
+// A number of the report by its key, "latency_ms.p99" for a nested one; NaN
+// for null, and for a missing key.
+double ReportValue(const std::string& json, const std::string& key);
+
+// A folder of its own for one test, removed at the end.
+class TemporaryFolder {
+  public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    const std::string& path() const { return m_path; }
+
+  private:
+    std::string m_path;
+};
+
+}  // namespace bivane::sim::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace bivane::sim {
+
+// UTC instants of the receivers' fixes, in hundredths of a second since
+// 1970-01-01 00:00:00 UTC: the resolution of the time field "hhmmss.ss".
+using UtcCentiseconds = std::int64_t;
+
+inline constexpr std::int64_t kCentisecondsPerDay = 8'640'000;
+
+// The system clock now, cut to the whole second.
+UtcCentiseconds UtcWholeSecondNow();
+
+// The time of epoch `epoch` when epochs follow each other at `rate` per second
+// from `start`, rounded to the hundredth.
+UtcCentiseconds EpochUtc(UtcCentiseconds start, std::int64_t epoch, double rate);
+
+// Seconds (may be negative or fractional) as hundredths, rounded.
+std::int64_t ToCentiseconds(double seconds);
+
+// The GGA/RMC time field "hhmmss.ss".
+std::string TimeField(UtcCentiseconds time);
+
+// The RMC date field "ddmmyy".
+std::string DateField(UtcCentiseconds time);
+
+// The whole seconds of the time of day, as a receiver of "hh:mm:ss" reads
+// them: 0 to 86399.
+std::int64_t WholeSecondOfDay(UtcCentiseconds time);
+
+}  // namespace bivane::sim

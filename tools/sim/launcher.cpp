@@ -1,0 +1,217 @@
+#include "tools/sim/launcher.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+#include <thread>
+
+#include "tools/sim/settings_file.h"
+
+extern char** environ;
+
+namespace bivane::sim {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kProgramName = "nmea-bivane";
+
+bool isExecutableFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error) && access(path.c_str(), X_OK) == 0;
+}
+
+// A folder's path for comparison: absolute, no "." or "..", no links, no
+// trailing separator.
+fs::path comparable(const fs::path& folder) {
+    std::error_code error;
+    fs::path path = fs::weakly_canonical(fs::absolute(folder, error), error).lexically_normal();
+    return path.has_filename() ? path : path.parent_path();
+}
+
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+std::string FindProgram(const std::string& explicitPath, const std::string& selfPath,
+                        std::string_view pathVariable) {
+    if (!explicitPath.empty()) {
+        return isExecutableFile(explicitPath) ? explicitPath : std::string();
+    }
+    const fs::path self(selfPath);
+    const fs::path candidates[] = {
+        self.parent_path() / kProgramName,
+        self.parent_path().parent_path().parent_path() / "app" / kProgramName,
+    };
+    for (const fs::path& candidate : candidates) {
+        if (!selfPath.empty() && isExecutableFile(candidate)) {
+            return candidate.string();
+        }
+    }
+    while (!pathVariable.empty()) {
+        const std::size_t colon = pathVariable.find(':');
+        const std::string_view folder = pathVariable.substr(0, colon);
+        if (!folder.empty() && isExecutableFile(fs::path(folder) / kProgramName)) {
+            return (fs::path(folder) / kProgramName).string();
+        }
+        pathVariable.remove_prefix(colon == std::string_view::npos ? pathVariable.size()
+                                                                   : colon + 1);
+    }
+    return {};
+}
+
+std::string SelfExecutablePath() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : self.string();
+}
+
+std::string PrepareProgramFolder(const std::string& requested, const AntennaOffsets& offsets) {
+    std::string folder = requested;
+    std::error_code error;
+    if (folder.empty()) {
+        std::string base = environmentValue("TMPDIR");
+        std::string pattern = (base.empty() ? "/tmp" : base) + "/nmea-bivane-sim.XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a program folder from " + pattern + ": " +
+                                     std::strerror(errno));
+        }
+        folder = pattern;
+    } else {
+        const std::string home = environmentValue("HOME");
+        if (!home.empty() &&
+            comparable(folder) == comparable(fs::path(home) / "Helmwork" / "NMEA_Bivane")) {
+            throw std::runtime_error("--program-folder " + folder +
+                                     " is the program's own folder; give another one");
+        }
+    }
+    fs::create_directories(fs::path(folder) / "config", error);
+    if (error) {
+        throw std::runtime_error("cannot make " + folder + "/config: " + error.message());
+    }
+    const fs::path settings = fs::path(folder) / "Bivane.ini";
+    std::ofstream file(settings, std::ios::binary | std::ios::trunc);
+    file << SettingsFileText(offsets);
+    file.close();
+    if (!file) {
+        throw std::runtime_error("cannot write " + settings.string());
+    }
+    return folder;
+}
+
+std::vector<std::string> ProgramArguments(const std::string& folder,
+                                          const std::vector<std::string>& devices,
+                                          const std::vector<std::string>& extra) {
+    std::vector<std::string> arguments{"--program-folder", folder};
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        arguments.push_back("--com");
+        arguments.push_back(std::to_string(i + 1) + "=" + devices[i]);
+    }
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
+LaunchedProgram::LaunchedProgram(const std::string& path, const std::vector<std::string>& arguments,
+                                 const std::string& configHome) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, "XDG_CONFIG_HOME=", 16) != 0) {
+            environment.emplace_back(*entry);
+        }
+    }
+    environment.push_back("XDG_CONFIG_HOME=" + configHome);
+    std::vector<std::string> argumentTexts{path};
+    argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
+    const auto pointers = [](std::vector<std::string>& texts) {
+        std::vector<char*> result;
+        for (std::string& text : texts) {
+            result.push_back(text.data());
+        }
+        result.push_back(nullptr);
+        return result;
+    };
+    std::vector<char*> argv = pointers(argumentTexts);
+    std::vector<char*> envp = pointers(environment);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigset_t defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (int number : {SIGINT, SIGTERM, SIGHUP, SIGCHLD, SIGPIPE}) {
+        sigaddset(&defaults, number);
+    }
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    const int result =
+        posix_spawn(&m_pid, path.c_str(), nullptr, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
+    if (result != 0) {
+        throw std::runtime_error("cannot start " + path + ": " + std::strerror(result));
+    }
+}
+
+LaunchedProgram::~LaunchedProgram() {
+    Terminate(std::chrono::seconds(10));
+}
+
+bool LaunchedProgram::HoldsOpen(const std::vector<std::string>& devices) const {
+    std::set<std::string> open;
+    std::error_code error;
+    for (const auto& entry :
+         fs::directory_iterator("/proc/" + std::to_string(m_pid) + "/fd", error)) {
+        std::error_code linkError;
+        const fs::path target = fs::read_symlink(entry.path(), linkError);
+        if (!linkError) {
+            open.insert(target.string());
+        }
+    }
+    for (const std::string& device : devices) {
+        if (open.count(device) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool LaunchedProgram::Ended() {
+    if (!m_ended) {
+        int status = 0;
+        const pid_t result = waitpid(m_pid, &status, WNOHANG);
+        m_ended = result == m_pid || (result < 0 && errno == ECHILD);
+    }
+    return m_ended;
+}
+
+void LaunchedProgram::Terminate(std::chrono::milliseconds killAfter) {
+    if (Ended()) {
+        return;
+    }
+    kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + killAfter;
+    while (!Ended()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            kill(m_pid, SIGKILL);
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+            m_ended = true;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace bivane::sim

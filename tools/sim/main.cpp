@@ -1,0 +1,204 @@
+// nmea-bivane-sim: two simulated GPS receivers and a listener that scores the
+// heading program's HDT output. See --help.
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/sim/epoch_ledger.h"
+#include "tools/sim/hdt_listener.h"
+#include "tools/sim/launcher.h"
+#include "tools/sim/options.h"
+#include "tools/sim/pty_device.h"
+#include "tools/sim/run_report.h"
+#include "tools/sim/simulation.h"
+
+namespace bivane::sim {
+namespace {
+
+// How long to wait for HDT sentences after the last epoch.
+constexpr auto kGrace = std::chrono::milliseconds(500);
+// How long a launched program may take to open its ports, and how long it
+// then gets to start reading them.
+constexpr auto kOpenWait = std::chrono::seconds(20);
+constexpr auto kSettle = std::chrono::milliseconds(300);
+constexpr auto kKillAfter = std::chrono::seconds(10);
+
+sigset_t stopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int number : {SIGINT, SIGTERM, SIGHUP, SIGCHLD}) {
+        sigaddset(&set, number);
+    }
+    return set;
+}
+
+// Waits up to `timeout` for one of the blocked signals; true for a signal
+// that ends the run (not SIGCHLD).
+bool stopSignalWithin(std::chrono::milliseconds timeout) {
+    const sigset_t set = stopSignals();
+    const timespec wait{static_cast<time_t>(timeout.count() / 1000),
+                        static_cast<long>(timeout.count() % 1000) * 1'000'000};
+    const int number = sigtimedwait(&set, nullptr, &wait);
+    return number == SIGINT || number == SIGTERM || number == SIGHUP;
+}
+
+enum class Ending { None, Signal, ProgramEnded, Finished };
+
+// Waits until `done` is true, a stop signal arrives or the launched program
+// ends; for at most `limit`.
+template <typename Done>
+Ending waitFor(Done done, std::chrono::milliseconds limit, LaunchedProgram* program) {
+    const auto deadline = SteadyClock::now() + limit;
+    while (SteadyClock::now() < deadline) {
+        if (done()) {
+            return Ending::Finished;
+        }
+        if (stopSignalWithin(std::chrono::milliseconds(20))) {
+            return Ending::Signal;
+        }
+        if (program != nullptr && program->Ended()) {
+            return Ending::ProgramEnded;
+        }
+    }
+    return Ending::None;
+}
+
+void writeReport(const std::string& path, const RunSummary& summary) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << ReportJson(summary);
+    file.close();
+    if (!file) {
+        throw std::runtime_error("cannot write the report " + path);
+    }
+}
+
+int run(const SimOptions& options) {
+    const sigset_t signals = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    PtyDevice gps1;
+    PtyDevice gps2;
+    PtyDevice heading;
+    const std::vector<std::string> devices{gps1.slaveName(), gps2.slaveName(), heading.slaveName()};
+    std::printf("GPS1=%s\nGPS2=%s\nHEADING=%s\n", devices[0].c_str(), devices[1].c_str(),
+                devices[2].c_str());
+    std::fflush(stdout);
+
+    std::unique_ptr<LaunchedProgram> program;
+    if (options.launch) {
+        const char* path = std::getenv("PATH");
+        const std::string found =
+            FindProgram(options.programPath, SelfExecutablePath(), path != nullptr ? path : "");
+        if (found.empty()) {
+            throw std::runtime_error(options.programPath.empty()
+                                         ? "nmea-bivane not found (give --program PATH)"
+                                         : "--program " + options.programPath +
+                                               " is no executable file");
+        }
+        const std::string folder = PrepareProgramFolder(options.programFolder, options.offsets);
+        std::fprintf(stderr, "nmea-bivane-sim: program folder %s\n", folder.c_str());
+        program = std::make_unique<LaunchedProgram>(
+            found, ProgramArguments(folder, devices, options.programArguments), folder + "/config");
+    }
+
+    EpochLedger ledger;
+    HdtListener listener(heading.master(), ledger);
+    listener.Start();
+    Simulation simulation(options, {gps1.master(), gps2.master()}, ledger);
+
+    Ending ending = Ending::None;
+    if (program) {
+        ending = waitFor([&] { return program->HoldsOpen(devices); }, kOpenWait, program.get());
+        if (ending == Ending::None) {
+            std::fprintf(stderr, "nmea-bivane-sim: the program has not opened all devices\n");
+        }
+        if (ending == Ending::Finished || ending == Ending::None) {
+            ending = waitFor([] { return false; }, kSettle, program.get());
+        }
+    }
+    if (ending == Ending::None) {
+        std::atomic<bool> streamed{false};
+        std::string failure;
+        std::thread writer([&] {
+            try {
+                simulation.Run(SteadyClock::now(), UtcWholeSecondNow());
+            } catch (const std::exception& error) {
+                failure = error.what();
+            }
+            streamed = true;
+        });
+        ending = waitFor([&] { return streamed.load(); }, std::chrono::hours(24 * 365 * 100),
+                         program.get());
+        if (ending == Ending::Finished && failure.empty()) {
+            // Late answers to the last epochs.
+            waitFor([] { return false; }, kGrace, program.get());
+        }
+        simulation.Stop();
+        writer.join();
+        if (!failure.empty()) {
+            throw std::runtime_error(failure);
+        }
+    }
+    if (program) {
+        program->Terminate(kKillAfter);
+    }
+    listener.Stop();
+
+    if (!options.reportPath.empty()) {
+        const ListenerResults& heard = listener.Results();
+        const EpochTotals totals = ledger.Totals();
+        const SentenceCounts sent = simulation.Counts();
+        RunSummary summary;
+        summary.epochs = totals.epochs;
+        summary.hdtReceived = heard.received;
+        summary.hdtInvalid = heard.invalid;
+        summary.headingErrors = heard.headingErrors;
+        summary.latenciesMs = heard.latenciesMs;
+        summary.hdtUnpaired = heard.unpaired;
+        summary.hdtPaired = totals.paired;
+        summary.epochsFaulted = totals.faulted;
+        summary.epochsLost = totals.lost;
+        summary.hdtMissingClean = totals.missingClean;
+        summary.sentencesDropped = sent.dropped;
+        summary.sentencesGarbled = sent.garbled;
+        summary.sentencesBadField = sent.badField;
+        summary.sentencesAbandoned = sent.abandoned;
+        writeReport(options.reportPath, summary);
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace bivane::sim
+
+int main(int argc, char** argv) {
+    using namespace bivane::sim;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const ParsedOptions parsed = ParseOptions(arguments);
+    if (!parsed.options) {
+        std::fprintf(stderr, "nmea-bivane-sim: %s\n", parsed.error.c_str());
+        return 2;
+    }
+    if (parsed.options->help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    try {
+        return run(*parsed.options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "nmea-bivane-sim: %s\n", error.what());
+        return 1;
+    }
+}
