@@ -10,8 +10,8 @@ namespace bivane {
 
 // The maker's addresses shown by the link labels of the main window and the
 // about box.
-inline constexpr std::string_view kWebSiteAddress = "www.nmea-bivane.example";
-inline constexpr std::string_view kMailAddress = "heading@nmea-bivane.example";
+inline constexpr std::string_view kWebSiteAddress = "bivane.example";
+inline constexpr std::string_view kMailAddress = "info@bivane.example";
 
 // The texts, colours and visibility of every label of the main window, under
 // the names the window gives them. The heading engine writes here; the window
