@@ -19,8 +19,10 @@ std::optional<Integer> RoundToInteger(double value) {
     const double rounded = value - std::remainder(value, 1.0);
     // remainder() rounds the quotient half to even, so `rounded` is the even
     // neighbour at an exact half; it is exact for every double.
-    if (rounded < static_cast<double>(std::numeric_limits<Integer>::min()) ||
-        rounded > static_cast<double>(std::numeric_limits<Integer>::max())) {
+    // The range is [lowest, -lowest): the lowest value is a power of two and
+    // exact as a double, while the highest need not be (2^63 - 1 becomes 2^63).
+    constexpr double lowest = static_cast<double>(std::numeric_limits<Integer>::min());
+    if (rounded < lowest || rounded >= -lowest) {
         return std::nullopt;
     }
     return static_cast<Integer>(rounded);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace bivane {
 namespace {
@@ -13,15 +14,38 @@ TEST(ReadLeadingNumber, ReadsTheLeadingNumberOfTheText) {
         double expected;
     };
     const Row rows[] = {
-        {"08", 8},         {"M", 0},        {"", 0},           {"  ", 0},
-        {"0.5", 0.5},      {".5", 0.5},     {"5.", 5},         {"-12.25xyz", -12.25},
-        {"+3", 3},         {"1 2", 12},     {"\t- 4", -4},     {"1.2.3", 1.2},
-        {"1e3", 1000},     {"1E-2", 0.01},  {"1e", 1},         {"2e+", 2},
-        {"0031\r\n", 31},  {"4807.038", 4807.038},            {"-", 0},
-        {".", 0},          {"0000000000000000000000000000000000000000000000000000000000000"
-                            "000000000000000000000000000000000000000000000000000000000000000001",
-                            1},
+        {"08", 8},
+        {"M", 0},
+        {"", 0},
+        {"  ", 0},
+        {"0.5", 0.5},
+        {".5", 0.5},
+        {"5.", 5},
+        {"-12.25xyz", -12.25},
+        {"+3", 3},
+        {"1 2", 12},
+        {"\t- 4", -4},
+        {"1.2.3", 1.2},
+        {"1e3", 1000},
+        {"1E-2", 0.01},
+        {"1e", 1},
+        {"2e+", 2},
+        {"0031\r\n", 31},
+        {"4807.038", 4807.038},
+        {"-", 0},
+        {".", 0},
+        {"0000000000000000000000000000000000000000000000000000000000000"
+         "000000000000000000000000000000000000000000000000000000000000000001",
+         1},
         {"1,5", 1},
+        {"1 e 3", 1000},
+        {"- 1 . 5 e - 2", -0.015},
+        {"1e\n5", 1e5},
+        {"1\r2", 1},
+        {"1\v2", 1},
+        {"0x10", 0},
+        {"1e-000", 1},
+        {"5e-324", 5e-324},
     };
     for (const Row& row : rows) {
         EXPECT_DOUBLE_EQ(ReadLeadingNumber(row.text), row.expected) << "text \"" << row.text << '"';
@@ -33,6 +57,18 @@ TEST(ReadLeadingNumber, OverflowIsInfinityAndUnderflowIsZero) {
     EXPECT_EQ(ReadLeadingNumber("-1e400"), -HUGE_VAL);
     EXPECT_EQ(ReadLeadingNumber("1e-400"), 0.0);
     EXPECT_EQ(ReadLeadingNumber("0.0000001e-400"), 0.0);
+    EXPECT_EQ(ReadLeadingNumber("1.8e308"), HUGE_VAL);
+    EXPECT_EQ(ReadLeadingNumber("1" + std::string(400, '0')), HUGE_VAL);
+    EXPECT_EQ(ReadLeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
+}
+
+// Texts far longer than any field a receiver sends, with the digits that
+// matter at the far end.
+TEST(ReadLeadingNumber, LongTextsKeepTheirValue) {
+    const std::string zeros(150, '0');
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("1" + zeros + "e-150"), 1);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("0." + zeros + "1e151"), 1);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("1" + zeros + "e000"), 1e150);
 }
 
 TEST(NumberFromText, TakesACommaAsTheDecimalPoint) {

@@ -104,26 +104,6 @@ TEST(ParseHdtLine, AcceptsOnlyWellFormedSentencesWithTheirChecksum) {
     }
 }
 
-TEST(SimSettingsFile, NumbersAsTheProgramWritesThem) {
-    struct Row {
-        double value;
-        const char* text;
-    };
-    const Row rows[] = {
-        {0, "0"},
-        {-0.0, "0"},
-        {2, "2"},
-        {-1.25, "-1.25"},
-        {0.1, "0.1"},
-        {1000, "1000"},
-        {1e-7, "0.0000001"},
-        {-333.333, "-333.333"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(SettingsNumberText(row.value), row.text) << row.text;
-    }
-}
-
 TEST(SimSettingsFile, SixLinesEachEndedWithCarriageReturnAndLineFeed) {
     EXPECT_EQ(SettingsFileText(AntennaOffsets{}),
               "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n"

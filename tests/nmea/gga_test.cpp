@@ -1,0 +1,193 @@
+#include "nmea/gga.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "nmea/angle_constants.h"
+
+namespace bivane {
+namespace {
+
+class RecordingSink : public MessageSink {
+  public:
+    void showMessage(std::string_view title, std::string_view text) override {
+        titles.emplace_back(title);
+        texts.emplace_back(text);
+    }
+    std::vector<std::string> titles, texts;
+};
+
+// Every decoded field, so that a failed comparison prints the whole record.
+auto fieldsOf(const GgaRecord& r) {
+    return std::tie(r.UtcTime, r.Latitude, r.Longitude, r.Quality, r.Satellites, r.Hdop, r.Altitude,
+                    r.AltitudeUnit, r.GeoidSeparation, r.SeparationUnit, r.DgpsAge, r.StationId);
+}
+
+const std::string kSentence =
+    "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+const GgaRecord kDecoded{.Talker = {},
+                         .UtcTime = "12:35:19",
+                         .Latitude = 0.8398053121699228,
+                         .Longitude = 0.20100375218802685,
+                         .Quality = 1,
+                         .Satellites = 8,
+                         .Hdop = 0.9f,
+                         .Altitude = 545.4f,
+                         .AltitudeUnit = 'M',
+                         .GeoidSeparation = 46.9f,
+                         .SeparationUnit = 'M',
+                         .DgpsAge = -9999,
+                         .StationId = -9999};
+
+// kSentence with data field `index` (1 to 14) replaced by `text`.
+std::string sentenceWith(std::size_t index, std::string_view text) {
+    std::size_t begin = 0;
+    for (std::size_t k = 0; k < index; ++k) {
+        begin = kSentence.find(',', begin) + 1;
+    }
+    const std::size_t end = kSentence.find_first_of(",*", begin);
+    return kSentence.substr(0, begin) + std::string(text) + kSentence.substr(end);
+}
+
+TEST(ExtractGGA, DecodesTheFieldsOfASentence) {
+    struct Row {
+        const char* legend;
+        std::string sentence;
+        void (*adjust)(GgaRecord& expected);  // how the result differs from kDecoded
+    };
+    const std::string tail = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,";
+    auto ageAndStation = [](GgaRecord& e) {
+        e.DgpsAge = 2;
+        e.StationId = 31;
+    };
+    const Row rows[] = {
+        {"complete sentence", kSentence, [](GgaRecord&) {}},
+        {"wrong checksum", tail + ",*00\r\n", [](GgaRecord&) {}},
+        {"age and station", tail + "2.0,0031*47\r\n", ageAndStation},
+        {"no star: the station keeps the line ending", tail + "2.0,0031\r\n", ageAndStation},
+        {"no star: a station of only the line ending is not empty", tail + ",\r\n",
+         [](GgaRecord& e) { e.StationId = 0; }},
+        {"more than 14 commas: the station runs to the star", tail + ",0031,7,8*47\r\n",
+         [](GgaRecord& e) { e.StationId = 31; }},
+        {"ends after the latitude hemisphere", "$GPGGA,123519,4807.038,N\r\n",
+         [](GgaRecord& e) {
+             e.Longitude = 0;
+             e.Quality = e.Satellites = -9999;
+             e.StationId = -9999;
+             e.Hdop = e.Altitude = e.GeoidSeparation = e.DgpsAge = -9999;
+             e.AltitudeUnit = e.SeparationUnit = ' ';
+         }},
+        {"lower-case s is not south", sentenceWith(3, "s"), [](GgaRecord&) {}},
+        {"west", sentenceWith(5, "W"), [](GgaRecord& e) { e.Longitude = -e.Longitude; }},
+        {"empty time", sentenceWith(1, ""), [](GgaRecord& e) { e.UtcTime = "::"; }},
+        {"time with decimals", sentenceWith(1, "123519.00"),
+         [](GgaRecord& e) { e.UtcTime = "12:35:19.00"; }},
+        {"quality 0.5 goes to even 0", sentenceWith(6, "0.5"), [](GgaRecord& e) { e.Quality = 0; }},
+        {"quality 1.5 goes to even 2", sentenceWith(6, "1.5"), [](GgaRecord& e) { e.Quality = 2; }},
+        {"a blank field is not empty", sentenceWith(8, " "), [](GgaRecord& e) { e.Hdop = 0; }},
+        {"a long unit is cut to one character", sentenceWith(10, "ft"),
+         [](GgaRecord& e) { e.AltitudeUnit = 'f'; }},
+        {"the degree digits cut the latitude's exponent off", sentenceWith(2, "48e999"),
+         [](GgaRecord& e) { e.Latitude = 48 * kDegToRad; }},
+    };
+    for (const Row& row : rows) {
+        GgaRecord record;
+        RecordingSink sink;
+        ExtractGGA(row.sentence, record, sink);
+        GgaRecord expected = kDecoded;
+        row.adjust(expected);
+        EXPECT_EQ(fieldsOf(record), fieldsOf(expected)) << row.legend << ": " << row.sentence;
+        EXPECT_TRUE(sink.texts.empty()) << row.legend;
+    }
+}
+
+// The record starts as kDecoded, so a failed field must come out unchanged.
+TEST(ExtractGGA, ReportsAFieldThatCannotBeStoredAndKeepsItsValue) {
+    struct Row {
+        const char* legend;
+        std::size_t field;
+        std::string text;
+        const char* code;
+    };
+    const Row rows[] = {
+        {"satellites 40000", 7, "40000", " 1"},
+        {"quality rounds past 32767", 6, "32767.5", " 1"},
+        {"station 2^31", 14, "2147483648", " 1"},
+        {"station of 40 digits", 14, std::string(40, '9'), " 1"},
+        {"HDOP 1e39", 8, "1e39", " 2"},
+        {"altitude -1e39", 9, "-1e39", " 2"},
+        {"age beyond double", 13, "1e999", " 2"},
+        {"latitude minutes overflow", 2, "4807e999", " 3"},
+        {"longitude minutes overflow", 4, "01131e999", " 3"},
+    };
+    for (const Row& row : rows) {
+        const std::string sentence = sentenceWith(row.field, row.text);
+        GgaRecord record = kDecoded;
+        RecordingSink sink;
+        ExtractGGA(sentence, record, sink);
+        EXPECT_EQ(fieldsOf(record), fieldsOf(kDecoded)) << row.legend;
+        ASSERT_EQ(sink.texts.size(), 1u) << row.legend;
+        EXPECT_EQ(sink.titles[0], "Error ExtractGGA") << row.legend;
+        EXPECT_THAT(
+            sink.texts[0],
+            ::testing::AllOf(::testing::StartsWith(std::string("Error ") + row.code + " : "),
+                             ::testing::EndsWith("  GGA-message : " + sentence)))
+            << row.legend;
+    }
+}
+
+TEST(ExtractGGA, ReportsEachFailedFieldAndDecodesTheRest) {
+    const std::string sentence =
+        "$GPGGA,123519,4807.038,N,01131.000,E,1,40000,1e39,545.4,M,46.9,M,,*47\r\n";
+    GgaRecord record;
+    RecordingSink sink;
+    ExtractGGA(sentence, record, sink);
+
+    EXPECT_THAT(sink.texts,
+                ::testing::ElementsAre(
+                    "Error  1 : Satellites value \"40000\" is outside the range -32768 to 32767"
+                    "  GGA-message : " +
+                        sentence,
+                    "Error  2 : HDOP value \"1e39\" is beyond the single-precision number range"
+                    "  GGA-message : " +
+                        sentence));
+    GgaRecord expected = kDecoded;
+    expected.Satellites = 0;
+    expected.Hdop = 0;
+    EXPECT_EQ(fieldsOf(record), fieldsOf(expected));
+}
+
+TEST(PositionFromNmea, ReadsDegreesAndMinutesWithTheHemisphere) {
+    struct Row {
+        const char* legend;
+        double (*decode)(std::string_view text, std::string_view hemisphere);
+        const char* text;
+        const char* hemisphere;
+        double expected;  // radians
+    };
+    const Row rows[] = {
+        {"north", LatitudeFromNmea, "4807.038", "N", 0.8398053121699228},
+        {"east", LongitudeFromNmea, "01131.000", "E", 0.20100375218802685},
+        {"south", LatitudeFromNmea, "2330.5", "S", -0.4102978183230273},
+        {"S with a blank", LatitudeFromNmea, "2330.5", "S ", 0.4102978183230273},
+        {"S is not west", LongitudeFromNmea, "02330.5", "S", 0.4102978183230273},
+        {"empty", LatitudeFromNmea, "", "", 0},
+        {"three degree digits", LongitudeFromNmea, "1131", "E", (113 + 1.0 / 60) * kDegToRad},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.decode(row.text, row.hemisphere), row.expected) << row.legend;
+    }
+}
+
+TEST(NumberOrMissing, GivesMissingValueOnlyForAnEmptyField) {
+    EXPECT_EQ(NumberOrMissing(""), -9999);
+    EXPECT_EQ(NumberOrMissing(" "), 0);
+    EXPECT_EQ(NumberOrMissing("08"), 8);
+}
+
+}  // namespace
+}  // namespace bivane

@@ -1,0 +1,87 @@
+#include "nmea/hdt.h"
+
+#include <gtest/gtest.h>
+
+#include <locale>
+#include <string>
+
+#include "nmea/gga.h"
+
+namespace bivane {
+namespace {
+
+TEST(BuildHdtSentence, WritesTheHeadingAndItsChecksum) {
+    struct Row {
+        const char* legend;
+        const char* talker;
+        float heading;
+        std::int16_t decimals;
+        bool noChecksum;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"one decimal", "GP", 123.4f, 1, false, "$GPHDT,123.4,T*31"},
+        {"leading zeros", "GP", 5.0f, 1, false, "$GPHDT,005.0,T*30"},
+        {"no decimals", "GP", 123.4f, 0, false, "$GPHDT,123,T*2B"},
+        {"two decimals", "GP", 123.456f, 2, false, "$GPHDT,123.46,T*07"},
+        {"three decimals", "GP", 7.0f, 3, false, "$GPHDT,007.000,T*32"},
+        {"an unknown count gives one decimal", "GP", 123.4f, 5, false, "$GPHDT,123.4,T*31"},
+        {"a float half rounds up", "GP", 123.45f, 1, false, "$GPHDT,123.5,T*30"},
+        {"no wrapping to 000.0", "GP", 359.96f, 1, false, "$GPHDT,360.0,T*30"},
+        {"no range check", "GP", -10.0f, 1, false, "$GPHDT,-010.0,T*19"},
+        {"without checksum", "GP", 123.4f, 1, true, "$GPHDT,123.4,T"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(BuildHdtSentence(row.talker, row.heading, row.decimals, row.noChecksum),
+                  row.expected)
+            << row.legend;
+    }
+}
+
+struct DecimalComma : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+};
+
+// The sentence goes to other equipment: a user's locale must not reach it.
+TEST(BuildHdtSentence, KeepsTheDecimalPointUnderADecimalCommaLocale) {
+    const std::locale previous =
+        std::locale::global(std::locale(std::locale::classic(), new DecimalComma));
+    const std::string sentence = BuildHdtSentence("GP", 123.4f, 1, false);
+    const std::string number = NmeaNumberText(12.25, "0.0");
+    std::locale::global(previous);
+    EXPECT_EQ(sentence, "$GPHDT,123.4,T*31");
+    EXPECT_EQ(number, "12.3");
+}
+
+TEST(NmeaChecksum, CombinesTheCharactersBetweenTheFirstAndTheStar) {
+    struct Row {
+        const char* legend;
+        const char* sentence;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"one digit is padded", "$ab", "03"},
+        {"receiver's sentence",
+         "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n", "47"},
+        {"without star: everything after the first character", "$GPHDT,123.4,T", "31"},
+        {"upper-case hex with a leading zero", "$\n", "0A"},
+        {"characters above 127 count as 8 bits", "$\xE9", "E9"},
+        {"only up to the first star", "$a*b*", "61"},
+        {"only the first character", "$", "XX"},
+        {"nothing before the star", "$*", "XX"},
+        {"star first", "*ab", "XX"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(NmeaChecksum(row.sentence), row.expected) << row.legend;
+    }
+}
+
+TEST(NmeaNumberText, IsEmptyForTheMissingValue) {
+    EXPECT_EQ(NmeaNumberText(MissingValue, "0.0"), "");
+    EXPECT_EQ(NmeaNumberText(static_cast<float>(MissingValue), "0.0"), "");
+    EXPECT_EQ(NmeaNumberText(-9999.04, "0.0"), "-9999.0");
+    EXPECT_EQ(NmeaNumberText(-9998.96f, "0.0"), "-9999.0");
+}
+
+}  // namespace
+}  // namespace bivane
