@@ -17,6 +17,9 @@ void SetUpDialog(QDialog& dialog, const char* name, const QString& caption) {
     dialog.setWindowTitle(caption);
     dialog.setModal(true);
     dialog.setFont(ControlFont(LabelFont::Normal));
+}
+
+void DrawFramesLikeTheMainWindow(QDialog& dialog) {
     dialog.setStyleSheet(
         QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
                        "QGroupBox::title { subcontrol-origin: margin; left: %2px; }")
@@ -32,6 +35,22 @@ void PlaceInTwips(QWidget& control, const TwipRect& rect) {
     const auto pixels = [&control](int twips) { return DialogPixels(control, twips); };
     control.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width),
                         pixels(rect.height));
+}
+
+QPushButton* AddButton(QDialog& dialog, const char* name, const QString& caption,
+                       const TwipRect& rect) {
+    auto* button = new QPushButton(caption, &dialog);
+    button->setObjectName(QLatin1String(name));
+    PlaceInTwips(*button, rect);
+    return button;
+}
+
+QGroupBox* AddFrame(QDialog& dialog, const QString& name, const QString& caption,
+                    const TwipRect& rect) {
+    auto* frame = new QGroupBox(caption, &dialog);
+    frame->setObjectName(name);
+    PlaceInTwips(*frame, rect);
+    return frame;
 }
 
 }  // namespace bivane

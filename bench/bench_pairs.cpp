@@ -26,12 +26,12 @@ std::string nmeaAngle(double degrees, int degreeDigits) {
 
 std::string ggaLine(int second, double lat, double lon, int satellites, double hdop, double age) {
     char fields[160];
-    std::snprintf(fields, sizeof fields, "GPGGA,%02d%02d%05.2f,%s,%c,%s,%c,4,%02d,%.1f,%.3f,M,"
+    std::snprintf(fields, sizeof fields,
+                  "GPGGA,%02d%02d%05.2f,%s,%c,%s,%c,4,%02d,%.1f,%.3f,M,"
                   "39.512,M,%.1f,%04d",
                   second / 3600 % 24, second / 60 % 60, second % 60 + 0.0,
                   nmeaAngle(lat, 2).c_str(), lat < 0 ? 'S' : 'N', nmeaAngle(lon, 3).c_str(),
-                  lon < 0 ? 'W' : 'E', satellites, hdop, 12.345 + second % 7, age,
-                  second % 1000);
+                  lon < 0 ? 'W' : 'E', satellites, hdop, 12.345 + second % 7, age, second % 1000);
     std::string body = fields;
     return "$" + body + "*" + NmeaChecksum("$" + body) + "\r\n";
 }
@@ -81,8 +81,8 @@ std::vector<Epoch> Epochs(int count) {
         GeographicLib::Geodesic::WGS84().Direct(lat1, lon1, std::fmod(k * 0.2, 360.0), 2.0, lat2,
                                                 lon2);
         const int second = 36000 + k;
-        epochs.push_back({ggaLine(second, lat1, lon1, 14, 0.7, 1.0),
-                          ggaLine(second, lat2, lon2, 14, 0.7, 1.0)});
+        epochs.push_back(
+            {ggaLine(second, lat1, lon1, 14, 0.7, 1.0), ggaLine(second, lat2, lon2, 14, 0.7, 1.0)});
     }
     return epochs;
 }

@@ -7,7 +7,7 @@ namespace bivane::bench {
 namespace {
 
 class NoMessages final : public MessageSink {
-public:
+  public:
     void showMessage(std::string_view, std::string_view) override {}
 };
 

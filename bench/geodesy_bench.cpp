@@ -1,5 +1,5 @@
-#include <GeographicLib/Geodesic.hpp>
 #include <benchmark/benchmark.h>
+#include <GeographicLib/Geodesic.hpp>
 
 #include "bench/bench_pairs.h"
 #include "heading/geodesy.h"

@@ -7,7 +7,7 @@ namespace bivane::bench {
 namespace {
 
 class NoMessages final : public MessageSink {
-public:
+  public:
     void showMessage(std::string_view, std::string_view) override {}
 };
 
@@ -18,8 +18,8 @@ void BM_HeadingCycle(benchmark::State& state) {
     const std::vector<Epoch> epochs = Epochs(1000);
     NoMessages messages;
     std::size_t sent = 0;
-    ReplayEngine engine({{0, 0, 0, 2}, 0.2f}, [&](std::string_view bytes) { sent += bytes.size(); },
-                        messages);
+    ReplayEngine engine(
+        {{0, 0, 0, 2}, 0.2f}, [&](std::string_view bytes) { sent += bytes.size(); }, messages);
     std::size_t i = 0;
     for (auto _ : state) {
         engine.receive(1, epochs[i].gps1);
@@ -39,8 +39,8 @@ void BM_ReplayThroughput(benchmark::State& state) {
     NoMessages messages;
     for (auto _ : state) {
         std::size_t sentences = 0;
-        ReplayEngine engine({{0, 0, 0, 2}, 0.2f}, [&](std::string_view) { ++sentences; },
-                            messages);
+        ReplayEngine engine(
+            {{0, 0, 0, 2}, 0.2f}, [&](std::string_view) { ++sentences; }, messages);
         for (const Epoch& epoch : epochs) {
             engine.receive(1, epoch.gps1);
             engine.receive(2, epoch.gps2);

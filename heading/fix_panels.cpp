@@ -45,8 +45,9 @@ void setCheck(LabelText& label, bool passed, bool& cycleOk) {
 }
 
 class PanelWriter {
-public:
-    PanelWriter(MainWindowText& window, char separator) : m_window(window), m_separator(separator) {}
+  public:
+    PanelWriter(MainWindowText& window, char separator)
+        : m_window(window), m_separator(separator) {}
 
     void receiver(int i, const GgaRecord& fix) {
         m_window.lblLat[i].text = position(fix.Latitude, "LAT");
@@ -73,7 +74,7 @@ public:
         return FormatNumber(value, pattern, m_separator);
     }
 
-private:
+  private:
     MainWindowText& m_window;
     char m_separator;
 };

@@ -7,7 +7,9 @@
 namespace bivane {
 namespace {
 
-int sign(double x) { return (x > 0) - (x < 0); }
+int sign(double x) {
+    return (x > 0) - (x < 0);
+}
 
 // Signed longitude difference: negative when point 2 lies east of point 1
 // the short way round, across 0 as well as across 180 degrees.
@@ -22,10 +24,12 @@ double signedLongitudeDifference(double lon1, double lon2) {
     return (lon1 + kPi) - (lon2 + kPi);
 }
 
-// Both points on the equator: due east or due west.
+// Both points on the equator: due east or due west. The longitudes are split
+// into east of 0 and the rest; a three-way sign would send a point west of
+// longitude 0 due east from a point exactly on it.
 double equatorAzimuth(double lon1, double lon2) {
     bool east = false;
-    if (sign(lon1) == sign(lon2)) {
+    if ((lon1 > 0) == (lon2 > 0)) {
         east = lon2 > lon1;
     } else if (lon1 > 0) {
         east = !(lon1 - lon2 <= kPi);
@@ -72,7 +76,7 @@ void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::in
     const double K = A + B * cosL;  // cosine of the arc
     const double s = std::sqrt(std::pow(sinL * cosB2, 2) +
                                std::pow(sinB2 * cosB1 - sinB1 * cosB2 * cosL, 2));  // its sine
-    const double phi = std::atan(s / std::sqrt(1 - s * s));  // the arc
+    const double phi = std::atan(s / std::sqrt(1 - s * s));                         // the arc
     const double sinPhi = std::sin(phi);
     const double cotPhi = 1 / std::tan(phi);
     const double q = B * sinL / sinPhi;
@@ -81,14 +85,13 @@ void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::in
     const double phi2 = phi * phi;
 
     if (wantDistance) {
-        const double bracket =
-            (1 + g) * phi + A * (g * s - (f2 / 2) * phi2 / sinPhi) +
-            m * (-(g / 2) * phi - (g / 2) * s * K + (f2 / 2) * phi2 * cotPhi) -
-            A * A * (f2 / 2) * s * K +
-            m * m *
-                ((f2 / 16) * s * K + (f2 / 16) * phi - (f2 / 2) * phi2 * cotPhi -
-                 (f2 / 8) * s * K * K * K) +
-            A * m * ((f2 / 2) * phi2 / sinPhi + (f2 / 2) * s * K * K);
+        const double bracket = (1 + g) * phi + A * (g * s - (f2 / 2) * phi2 / sinPhi) +
+                               m * (-(g / 2) * phi - (g / 2) * s * K + (f2 / 2) * phi2 * cotPhi) -
+                               A * A * (f2 / 2) * s * K +
+                               m * m *
+                                   ((f2 / 16) * s * K + (f2 / 16) * phi - (f2 / 2) * phi2 * cotPhi -
+                                    (f2 / 8) * s * K * K * K) +
+                               A * m * ((f2 / 2) * phi2 / sinPhi + (f2 / 2) * s * K * K);
         distance = axis * bracket;
     }
     if (!wantAzimuth) {
@@ -103,9 +106,8 @@ void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::in
         azimuth = lat2 > lat1 ? 0 : kPi;
         return;
     }
-    const double lambda =
-        l + q * (g * phi - A * ((f2 / 2) * s + f2 * phi2 / sinPhi) +
-                 m * ((f2 / 4) * s * K - (5 * f2 / 4) * phi + f2 * phi2 * K));
+    const double lambda = l + q * (g * phi - A * ((f2 / 2) * s + f2 * phi2 / sinPhi) +
+                                   m * ((f2 / 4) * s * K - (5 * f2 / 4) * phi + f2 * phi2 * K));
     const double T =
         (sinB2 * cosB1 - sinB1 * std::cos(lambda) * cosB2) / (cosB2 * std::sin(lambda));
     const double alpha = T == 0 ? kHalfPi : std::atan(1 / T);

@@ -31,10 +31,11 @@ void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::in
                      double axis, double flattening, double& distance, double& azimuth);
 
 // North and east components, metres, of the step from point 1 to point 2
-// (radians), on the WGS 84 ellipsoid's meridian and normal radii at lat1.
+// (radians), scaled at lat1 on WGS 84. East uses the normal radius; north
+// uses a (1 - e^2) / sqrt(1 - e^2 sin^2 lat1), which is shorter than the
+// meridian radius by the factor 1 - e^2 sin^2 lat1 (0.5 % at 60 degrees).
 // The longitude difference is not wrapped.
-void NorthEastMetres(double lat1, double lon1, double lat2, double lon2, float& north,
-                     float& east);
+void NorthEastMetres(double lat1, double lon1, double lat2, double lon2, float& north, float& east);
 
 // Arcsine in radians. Arguments within 0.0001 beyond +-1 count as +-1; further
 // out the result is 0.

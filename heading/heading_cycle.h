@@ -23,10 +23,10 @@ enum class CycleOutcome {
 // What one cycle found, for observers such as the replay tool's table.
 struct CycleReport {
     CycleOutcome outcome = CycleOutcome::NotReady;
-    double timeDiffSeconds = 0;     // GPS 1 minus GPS 2
-    float heading = 0;              // degrees, when outcome is Heading
-    double observedBaseline = 0;    // metres, when outcome is Heading
-    bool checksPassed = false;      // every consistency check passed
+    double timeDiffSeconds = 0;   // GPS 1 minus GPS 2
+    float heading = 0;            // degrees, when outcome is Heading
+    double observedBaseline = 0;  // metres, when outcome is Heading
+    bool checksPassed = false;    // every consistency check passed
 };
 
 // The heading cycle: run once for every decoded GGA sentence. It compares the
@@ -36,7 +36,7 @@ struct CycleReport {
 // baseline and its check against the calculated one, and refreshes the fix
 // panels. A failing step ends the cycle and writes the error line.
 class HeadingCycle {
-public:
+  public:
     HeadingCycle(CompassState& state, MainWindowText& window, TextOutput& headingPort,
                  TextOutput& logFile, const LocalClock& clock, char decimalSeparator);
 
@@ -47,7 +47,7 @@ public:
         m_observer = std::move(observer);
     }
 
-private:
+  private:
     CycleReport runCycle();
     void computeHeading(CycleReport& report);
 

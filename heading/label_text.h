@@ -27,7 +27,7 @@ struct LabelText {
 // index outside them does not exist and throws std::out_of_range.
 template <int First, int Last>
 class LabelArray {
-public:
+  public:
     static constexpr int kFirst = First;
     static constexpr int kLast = Last;
 
@@ -36,7 +36,7 @@ public:
 
     bool operator==(const LabelArray&) const = default;
 
-private:
+  private:
     static std::size_t slot(int index) {
         if (index < First || index > Last) {
             throw std::out_of_range("no label with index " + std::to_string(index));

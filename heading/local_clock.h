@@ -16,7 +16,7 @@ struct LocalTime {
 
 // Where the program reads the local date and time; tests fix it.
 class LocalClock {
-public:
+  public:
     virtual ~LocalClock() = default;
     virtual LocalTime now() const = 0;
 };

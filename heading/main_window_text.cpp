@@ -24,8 +24,8 @@ MainWindowText::MainWindowText() {
     lblCorrespond.text = "0.0 \xC2\xB0";
 
     constexpr std::array<std::string_view, 9> kLabel2 = {
-        "Observed :",   "GPS1: ",      "GPS2: ",           "NMEA Output :", "Error message : ",
-        "Calculated :", "C-O : ",      "corresponds to :", "( if across )"};
+        "Observed :",   "GPS1: ", "GPS2: ",           "NMEA Output :", "Error message : ",
+        "Calculated :", "C-O : ", "corresponds to :", "( if across )"};
     for (int i = 0; i <= 8; ++i) {
         Label2[i].text = kLabel2[static_cast<std::size_t>(i)];
     }

@@ -65,7 +65,7 @@ struct MainWindowText {
         visitAll(*this, visit);
     }
 
-private:
+  private:
     template <typename Self, typename Visitor>
     static void visitAll(Self& self, Visitor& visit) {
         auto one = [&](std::string_view name, auto& label) { visit(name, -1, label); };

@@ -10,7 +10,7 @@ namespace bivane {
 // or the log file. write() hands the text on at once and returns nothing on
 // success, or the description of the failure.
 class TextOutput {
-public:
+  public:
     virtual ~TextOutput() = default;
     virtual std::optional<std::string> write(std::string_view text) = 0;
 };

@@ -30,8 +30,7 @@ std::optional<std::int64_t> UtcMilliseconds(std::string_view utcTime) {
     // rounds them, later ones cannot change the result.
     if (utcTime.size() > 8 && utcTime[8] == '.') {
         std::int64_t scale = 100;
-        for (std::size_t i = 9; i < utcTime.size() && utcTime[i] >= '0' && utcTime[i] <= '9';
-             ++i) {
+        for (std::size_t i = 9; i < utcTime.size() && utcTime[i] >= '0' && utcTime[i] <= '9'; ++i) {
             const int digit = utcTime[i] - '0';
             if (scale > 0) {
                 ms += digit * scale;

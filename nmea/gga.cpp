@@ -47,12 +47,14 @@ double fromNmea(std::string_view text, std::size_t degreeDigits, std::string_vie
     return value * kDegToRad;
 }
 
-char firstCharacter(std::string_view field) { return field.empty() ? ' ' : field.front(); }
+char firstCharacter(std::string_view field) {
+    return field.empty() ? ' ' : field.front();
+}
 
 // Reports one failed field. The field text is shortened in the description;
 // the whole sentence follows it in the message anyway.
 class FieldReporter {
-public:
+  public:
     FieldReporter(std::string_view sentence, MessageSink& messages)
         : m_sentence(sentence), m_messages(messages) {}
 
@@ -104,7 +106,7 @@ public:
         }
     }
 
-private:
+  private:
     std::string_view m_sentence;
     MessageSink& m_messages;
 };

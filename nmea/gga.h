@@ -15,19 +15,19 @@ inline constexpr double MissingValue = -9999;
 // is never cleared; each field keeps its value until a later sentence
 // overwrites it.
 struct GgaRecord {
-    std::string Talker;         // never filled
-    std::string UtcTime;        // "hh:mm:ss" plus the field's decimals, e.g. "12:35:19.00"
-    double Latitude = 0;        // radians, north positive
-    double Longitude = 0;       // radians, east positive
-    std::int16_t Quality = 0;   // GPS quality indicator, 0 = no fix
+    std::string Talker;        // never filled
+    std::string UtcTime;       // "hh:mm:ss" plus the field's decimals, e.g. "12:35:19.00"
+    double Latitude = 0;       // radians, north positive
+    double Longitude = 0;      // radians, east positive
+    std::int16_t Quality = 0;  // GPS quality indicator, 0 = no fix
     std::int16_t Satellites = 0;
     float Hdop = 0;
-    float Altitude = 0;         // metres above mean sea level
+    float Altitude = 0;  // metres above mean sea level
     char AltitudeUnit = ' ';
     float GeoidSeparation = 0;  // metres
     char SeparationUnit = ' ';
-    float DgpsAge = 0;          // seconds since the last differential correction
-    std::int32_t StationId = 0; // differential reference station
+    float DgpsAge = 0;           // seconds since the last differential correction
+    std::int32_t StationId = 0;  // differential reference station
 };
 
 // What can fail while one field of a GGA sentence is stored. The value is the

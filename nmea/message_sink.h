@@ -8,7 +8,7 @@ namespace bivane {
 // the window, a line on standard error in the tools). Implementations must
 // return at once: the routines that report go straight on with their work.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void showMessage(std::string_view title, std::string_view text) = 0;
 };

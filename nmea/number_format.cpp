@@ -48,8 +48,8 @@ struct Digits {
 template <typename Real>
 Digits shortestDigits(Real magnitude) {
     char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                   std::chars_format::scientific);
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
     Digits d;
     if (ec != std::errc{}) {
         return d;

@@ -8,15 +8,19 @@
 namespace bivane {
 namespace {
 
-bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Collects the significant characters of the leading number into a compact
 // form that std::from_chars accepts ("-12.5e3"), then converts it. Short
 // numbers stay on the stack; only pathological texts (hundreds of digits)
 // allocate.
 class NumberText {
-public:
+  public:
     void push(char c) {
         if (m_size < sizeof m_small) {
             m_small[m_size++] = c;
@@ -37,7 +41,7 @@ public:
     std::size_t size() const { return m_size; }
     const char* data() const { return m_large.empty() ? m_small : m_large.data(); }
 
-private:
+  private:
     char m_small[96]{};
     std::size_t m_size = 0;
     std::string m_large;
@@ -165,8 +169,12 @@ double readNumber(std::string_view text, bool commaIsPoint) {
 
 }  // namespace
 
-double ReadLeadingNumber(std::string_view text) { return readNumber(text, false); }
+double ReadLeadingNumber(std::string_view text) {
+    return readNumber(text, false);
+}
 
-double NumberFromText(std::string_view text) { return readNumber(text, true); }
+double NumberFromText(std::string_view text) {
+    return readNumber(text, true);
+}
 
 }  // namespace bivane

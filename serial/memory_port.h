@@ -11,7 +11,7 @@ namespace bivane {
 // benchmarks and the tests. Input is delivered by the caller, output is kept
 // (or handed to a sink), and opens or writes can be made to fail.
 class MemoryPort final : public SerialPort {
-public:
+  public:
     explicit MemoryPort(std::int16_t number = 1) : m_number(number) {}
 
     void setPortNumber(std::int16_t number) override { m_number = number; }
@@ -42,7 +42,7 @@ public:
     const std::string& written() const { return m_written; }
     void clearWritten() { m_written.clear(); }
 
-private:
+  private:
     std::int16_t m_number;
     std::string m_settings{kDefaultPortSettings};
     bool m_open = false;

@@ -4,7 +4,9 @@
 
 namespace bivane {
 
-std::string ComPortText(std::int16_t number) { return "Com port " + SignedNumberText(number); }
+std::string ComPortText(std::int16_t number) {
+    return "Com port " + SignedNumberText(number);
+}
 
 std::optional<std::string> PortTextOutput::write(std::string_view text) {
     if (!m_port.isOpen()) {

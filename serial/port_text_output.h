@@ -8,11 +8,11 @@ namespace bivane {
 // The heading output port as the heading cycle writes to it: a port that is
 // not open is a failed write.
 class PortTextOutput final : public TextOutput {
-public:
+  public:
     explicit PortTextOutput(SerialPort& port) : m_port(port) {}
     std::optional<std::string> write(std::string_view text) override;
 
-private:
+  private:
     SerialPort& m_port;
 };
 

@@ -36,11 +36,13 @@ bool checksumAcceptable(std::string_view line) {
     const int high = hexValue(line[star + 1]);
     const int low = hexValue(line[star + 2]);
     const std::string expected = NmeaChecksum(line);
-    return high >= 0 && low >= 0 && expected != "XX" &&
-           high == hexValue(expected[0]) && low == hexValue(expected[1]);
+    return high >= 0 && low >= 0 && expected != "XX" && high == hexValue(expected[0]) &&
+           low == hexValue(expected[1]);
 }
 
-bool isGga(std::string_view line) { return line.size() >= 6 && line.substr(3, 3) == "GGA"; }
+bool isGga(std::string_view line) {
+    return line.size() >= 6 && line.substr(3, 3) == "GGA";
+}
 
 }  // namespace
 

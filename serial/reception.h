@@ -22,7 +22,7 @@ inline constexpr std::size_t kMaxBufferedCharacters = 4096;
 // picks out the GGA sentences (whatever the talker), shows each in lblGGA,
 // decodes it into that receiver's fix and runs the heading cycle.
 class Reception {
-public:
+  public:
     Reception(SerialPort& gps1, SerialPort& gps2, CompassState& state, MainWindowText& window,
               HeadingCycle& cycle, MessageSink& decoderMessages, const LocalClock& clock);
 
@@ -33,7 +33,7 @@ public:
     // The characters of port `index` (1 or 2) not yet taken out as a line.
     const std::string& ReceiveBuffer(int index) const;
 
-private:
+  private:
     void takeLines(int index, std::string& buffer);
     void handleLine(int index, std::string_view line);
 

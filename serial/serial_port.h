@@ -10,12 +10,12 @@ namespace bivane {
 
 // Event codes of a serial port, as the reception reads them.
 enum PortEventCode : int {
-    kEventReceive = 2,    // characters arrived
-    kEventBreak = 1001,   // a break was detected on the line
-    kEventFrame = 1004,   // framing error
-    kEventOverrun = 1006, // receive overrun: characters were lost
-    kEventRxOver = 1008,  // the receive buffer overflowed
-    kEventParity = 1009,  // parity error
+    kEventReceive = 2,     // characters arrived
+    kEventBreak = 1001,    // a break was detected on the line
+    kEventFrame = 1004,    // framing error
+    kEventOverrun = 1006,  // receive overrun: characters were lost
+    kEventRxOver = 1008,   // the receive buffer overflowed
+    kEventParity = 1009,   // parity error
 };
 
 inline constexpr std::string_view kDefaultPortSettings = "4800,n,8,1";
@@ -26,7 +26,7 @@ inline constexpr std::string_view kDefaultPortSettings = "4800,n,8,1";
 // occurs, the port sets its event code and raises its event on the program's
 // thread; the handler runs to its end before the next event.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     virtual void setPortNumber(std::int16_t number) = 0;
@@ -50,14 +50,14 @@ public:
     // The port event's handler.
     void setEventHandler(std::function<void()> handler) { m_eventHandler = std::move(handler); }
 
-protected:
+  protected:
     void raiseEvent() {
         if (m_eventHandler) {
             m_eventHandler();
         }
     }
 
-private:
+  private:
     std::function<void()> m_eventHandler;
 };
 

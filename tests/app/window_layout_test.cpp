@@ -72,8 +72,7 @@ TEST_F(WindowLayout, LabelsStandWhereTheLayoutPutsThemWithTheirInitialTexts) {
          false},
         {"lblError", -1, "client", 1320, 5040, "No error messages  ", 8.25, false, false, false},
         {"Label3", 1, "client", 2880, 5760, "e-mail:", 8.25, false, true, false},
-        {"lblSendMail", -1, "client", 3480, 5760, "info@bivane.example", 8.25, false, false,
-         true},
+        {"lblSendMail", -1, "client", 3480, 5760, "info@bivane.example", 8.25, false, false, true},
     };
     for (const Row& row : rows) {
         const std::string key = LabelKey(row.name, row.index);

@@ -12,7 +12,7 @@
 namespace {
 
 class CountingSink final : public bivane::MessageSink {
-public:
+  public:
     std::size_t count = 0;
     void showMessage(std::string_view title, std::string_view text) override {
         count += title.empty() && text.empty() ? 0u : 1u;

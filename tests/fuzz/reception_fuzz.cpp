@@ -21,17 +21,17 @@ namespace {
 using namespace bivane;
 
 class Sink final : public MessageSink {
-public:
+  public:
     void showMessage(std::string_view, std::string_view) override {}
 };
 
 class Clock final : public LocalClock {
-public:
+  public:
     LocalTime now() const override { return {}; }
 };
 
 class Log final : public TextOutput {
-public:
+  public:
     bool fail = false;
     std::size_t written = 0;
     std::optional<std::string> write(std::string_view text) override {
@@ -44,7 +44,7 @@ public:
 };
 
 class Script {
-public:
+  public:
     Script(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     bool done() const { return m_at >= m_size; }
     std::uint8_t byte() { return done() ? 0 : m_data[m_at++]; }
@@ -55,7 +55,7 @@ public:
         return text;
     }
 
-private:
+  private:
     const std::uint8_t* m_data;
     std::size_t m_size;
     std::size_t m_at = 0;
@@ -80,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     state.HeadingOutput = true;
 
-    constexpr int kConditions[] = {kEventBreak, kEventFrame, kEventOverrun, kEventRxOver,
-                                   kEventParity, 0, 3, 4711};
+    constexpr int kConditions[] = {
+        kEventBreak, kEventFrame, kEventOverrun, kEventRxOver, kEventParity, 0, 3, 4711};
     Script script(data, size);
     while (!script.done()) {
         const std::uint8_t step = script.byte();

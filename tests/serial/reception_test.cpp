@@ -19,7 +19,7 @@ using test::GgaLine;
 using test::GgaSentence;
 
 class ReceptionTest : public ::testing::Test {
-protected:
+  protected:
     ReceptionTest() {
         for (int i = 1; i <= 3; ++i) {
             port(i).setEventHandler([this, i] { reception.MSComm1_OnComm(i); });
@@ -104,8 +104,9 @@ TEST_F(ReceptionTest, ALineWithAWrongChecksumIsDroppedAndReported) {
     std::string flipped = good;
     flipped[20] = flipped[20] == '1' ? '2' : '1';  // one digit of the latitude
     std::string lowerCase = good;
-    std::transform(lowerCase.end() - 2, lowerCase.end(), lowerCase.end() - 2,
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    std::transform(lowerCase.end() - 2, lowerCase.end(), lowerCase.end() - 2, [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    });
     const Row rows[] = {
         {"right checksum", good + "\r\n", true},
         {"lower-case hex digits", lowerCase + "\r\n", true},

@@ -15,13 +15,13 @@
 namespace bivane::test {
 
 class FixedClock final : public LocalClock {
-public:
+  public:
     LocalTime time{2026, 12, 5, 12, 34, 56};
     LocalTime now() const override { return time; }
 };
 
 class RecordingOutput final : public TextOutput {
-public:
+  public:
     std::string text;
     std::string failure;  // non-empty: every write fails with it
     std::optional<std::string> write(std::string_view written) override {
@@ -34,7 +34,7 @@ public:
 };
 
 class RecordingSink final : public MessageSink {
-public:
+  public:
     std::vector<std::pair<std::string, std::string>> messages;
     void showMessage(std::string_view title, std::string_view text) override {
         messages.emplace_back(title, text);

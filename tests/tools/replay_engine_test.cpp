@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/replay/labels_json.h"
 #include "tests/support/engine_fakes.h"
 #include "tests/support/gga_lines.h"
+#include "tools/replay/labels_json.h"
 
 namespace bivane {
 namespace {
@@ -22,8 +22,8 @@ std::string timeField(int second) {
 TEST(ReplayEngine, AnHourOfEpochsGivesOneSentencePerEpoch) {
     test::RecordingSink messages;
     std::string output;
-    ReplayEngine engine({{0, 0, 0, 2}, 0.2f}, [&](std::string_view bytes) { output += bytes; },
-                        messages);
+    ReplayEngine engine(
+        {{0, 0, 0, 2}, 0.2f}, [&](std::string_view bytes) { output += bytes; }, messages);
     std::vector<std::string> shown;
     engine.cycle().setObserver([&](const CycleReport& report) {
         if (report.outcome == CycleOutcome::Heading) {

@@ -91,12 +91,14 @@ struct Group {
     std::int64_t time = 0;
 };
 
-bool isGga(std::string_view line) { return line.size() >= 6 && line.substr(3, 3) == "GGA"; }
+bool isGga(std::string_view line) {
+    return line.size() >= 6 && line.substr(3, 3) == "GGA";
+}
 
 // The time of day of a GGA line, read by the program's own decoder.
 std::optional<std::int64_t> ggaTime(std::string_view line) {
     class Silent final : public MessageSink {
-    public:
+      public:
         void showMessage(std::string_view, std::string_view) override {}
     } silent;
     GgaRecord fix;

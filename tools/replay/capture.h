@@ -9,10 +9,10 @@ namespace bivane {
 
 // One port event of a capture.
 struct PortEvent {
-    int port = 1;              // 1, 2 or 3
-    bool receive = true;       // a receive event, else a line condition
-    std::string characters;    // what a receive event brings
-    int code = 0;              // the line condition's event code
+    int port = 1;            // 1, 2 or 3
+    bool receive = true;     // a receive event, else a line condition
+    std::string characters;  // what a receive event brings
+    int code = 0;            // the line condition's event code
 };
 
 // A capture file: one port event per line. "P>CHARS" is a receive event on

@@ -49,7 +49,7 @@ constexpr const char* kUsage =
     "Exit status: 0 after a full run, 2 for bad options or an unreadable file.\n";
 
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -147,7 +147,7 @@ std::unique_ptr<std::ofstream> openOutput(const std::string& path) {
 
 // Decoder messages, one line each on standard error.
 class StandardErrorSink final : public MessageSink {
-public:
+  public:
     void showMessage(std::string_view title, std::string_view text) override {
         std::string line(title);
         line += ": ";

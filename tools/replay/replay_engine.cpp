@@ -41,7 +41,9 @@ void ReplayEngine::receive(int index, std::string_view characters) {
     port(index).receive(characters);
 }
 
-void ReplayEngine::lineCondition(int index, int code) { port(index).lineCondition(code); }
+void ReplayEngine::lineCondition(int index, int code) {
+    port(index).lineCondition(code);
+}
 
 LocalTime ReplayEngine::FixTimeClock::now() const {
     LocalTime time;

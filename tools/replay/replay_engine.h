@@ -25,7 +25,7 @@ struct ReplayOptions {
 // The error line carries GPS 1's fix time (UTC) where the window shows the
 // local time, so a replay gives the same labels every time.
 class ReplayEngine {
-public:
+  public:
     ReplayEngine(const ReplayOptions& options, std::function<void(std::string_view)> headingOutput,
                  MessageSink& decoderMessages);
     ReplayEngine(const ReplayEngine&) = delete;
@@ -40,17 +40,17 @@ public:
     const CompassState& state() const { return m_state; }
     HeadingCycle& cycle() { return m_cycle; }
 
-private:
+  private:
     class FixTimeClock final : public LocalClock {
-    public:
+      public:
         explicit FixTimeClock(const CompassState& state) : m_state(state) {}
         LocalTime now() const override;
 
-    private:
+      private:
         const CompassState& m_state;
     };
     class NoLogFile final : public TextOutput {
-    public:
+      public:
         std::optional<std::string> write(std::string_view) override {
             return "There is no log file in a replay";
         }
