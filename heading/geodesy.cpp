@@ -115,11 +115,19 @@ void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::in
     if (L >= 0) {
         X = T < 0 ? std::fabs(alpha) : kPi - std::fabs(alpha);
     } else {
-        // alpha lies within +-pi/2, so each loop runs at most four times.
+        // alpha lies within +-pi/2, so each loop runs at most four times. A
+        // line due east (alpha exactly pi/2, when 1 - cos(lambda) of a very
+        // short line along a parallel rounds to 0) stops at pi, giving pi/2:
+        // stepping on from there would turn it due north.
         X = alpha;
-        const double floor = T < 0 ? kThreeHalfPi : kPi;
-        while (X < floor) {
-            X += kHalfPi;
+        if (T < 0) {
+            while (X < kThreeHalfPi) {
+                X += kHalfPi;
+            }
+        } else {
+            while (X <= kPi) {
+                X += kHalfPi;
+            }
         }
     }
     double result = X + kPi;

@@ -1,0 +1,386 @@
+#include "heading/geodesy.h"
+
+#include <gtest/gtest.h>
+#include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/GeodesicLine.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <iostream>
+#include <limits>
+#include <random>
+#include <sstream>
+
+#include "nmea/angle_constants.h"
+
+namespace bivane {
+namespace {
+
+struct Inverse {
+    double distance = -7;  // outside anything the routine writes
+    double azimuth = -7;
+};
+
+// The call the heading cycle makes, with a choice of axis.
+Inverse InverseRad(double lat1, double lon1, double lat2, double lon2,
+                   double axis = kWgs84SemiMajorAxis, std::int16_t mode = 0) {
+    Inverse r;
+    InverseGeodesic(lat1, lon1, lat2, lon2, mode, axis, kWgs84Flattening, r.distance, r.azimuth);
+    return r;
+}
+
+// Degrees become radians as the GGA decoder makes them, with the program's pi.
+Inverse InverseDeg(double lat1, double lon1, double lat2, double lon2,
+                   double axis = kWgs84SemiMajorAxis) {
+    return InverseRad(lat1 * kDegToRad, lon1 * kDegToRad, lat2 * kDegToRad, lon2 * kDegToRad, axis);
+}
+
+// GeographicLib's azimuth at point 1, degrees from 0 up to 360.
+double ReferenceAzimuth(double lat1, double lon1, double lat2, double lon2) {
+    double s12 = 0;
+    double azi1 = 0;
+    double azi2 = 0;
+    GeographicLib::Geodesic::WGS84().Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
+    return azi1 < 0 ? azi1 + 360 : azi1;
+}
+
+// Degrees between two azimuths, the short way round.
+double AzimuthGap(double a, double b) {
+    return std::fabs(std::remainder(a - b, 360.0));
+}
+
+TEST(InverseGeodesic, CoincidentPointsGiveZeroInEveryMode) {
+    for (const std::int16_t mode : std::initializer_list<std::int16_t>{0, 1, 2, 3, -1}) {
+        const Inverse r = InverseRad(0.5, 0.2, 0.5 + 1e-11, 0.2 - 1e-11, kWgs84SemiMajorAxis, mode);
+        EXPECT_EQ(r.distance, 0.0) << "mode " << mode;
+        EXPECT_EQ(r.azimuth, 0.0) << "mode " << mode;
+    }
+    // 2e-10 rad apart is no longer the same point: a line due north, 1.27001814 mm
+    // long by GeographicLib.
+    const Inverse r = InverseRad(0.5, 0.2, 0.5 + 2e-10, 0.2, kWgs84SemiMinorAxis);
+    EXPECT_NEAR(r.distance, 1.27001814e-3, 1e-10);
+    EXPECT_EQ(r.azimuth, 0.0);
+    // The same in longitude: 1.1 mm due west.
+    EXPECT_GT(InverseRad(0.5, 0.2, 0.5, 0.2 - 2e-10).distance, 1e-3);
+}
+
+TEST(InverseGeodesic, ModeChoosesWhichResultsAreWritten) {
+    struct Row {
+        std::int16_t mode;
+        bool distance;
+        bool azimuth;
+    };
+    const Row rows[] = {{0, true, true},   {1, true, false},   {2, false, true},
+                        {3, false, false}, {-1, false, false}, {100, false, false}};
+    const double lat1 = 60 * kDegToRad;
+    const double lon1 = 10 * kDegToRad;
+    const double lat2 = 60.00009 * kDegToRad;
+    const double lon2 = 10.00018 * kDegToRad;
+    const Inverse both = InverseRad(lat1, lon1, lat2, lon2);
+    const Inverse untouched;
+    for (const Row& row : rows) {
+        const Inverse r = InverseRad(lat1, lon1, lat2, lon2, kWgs84SemiMajorAxis, row.mode);
+        EXPECT_EQ(r.distance, row.distance ? both.distance : untouched.distance)
+            << "mode " << row.mode;
+        EXPECT_EQ(r.azimuth, row.azimuth ? both.azimuth : untouched.azimuth) << "mode " << row.mode;
+    }
+}
+
+TEST(InverseGeodesic, TenMetreLinesFromSixtyNorth) {
+    struct Row {
+        const char* legend;
+        double lat2, lon2;  // degrees; point 1 is 60 N 10 E
+        double distance;    // metres, with the semi-major axis as the heading cycle passes it
+        double azimuth;
+        double azimuthTolerance;
+    };
+    const Row rows[] = {
+        {"due north, same meridian", 60.00009, 10, 10.0608377, 0, 0},
+        {"due south, same meridian", 59.99991, 10, 10.0608376, kPi, 0},
+        // Along the parallel the line leaves towards the pole. The azimuth's
+        // offset from due east or west (1.36e-6) comes from 1 - cos(lambda), a
+        // difference of nearly equal numbers that is good to about 3e-11 here.
+        {"east along the parallel", 60, 10.00018, 10.0777888, 1.5707949664, 1e-10},
+        {"west along the parallel", 60, 9.99982, 10.0777888, 4.7123903408, 1e-10},
+    };
+    for (const Row& row : rows) {
+        const Inverse r = InverseDeg(60, 10, row.lat2, row.lon2);
+        EXPECT_NEAR(r.distance, row.distance, 5e-8) << row.legend;
+        EXPECT_NEAR(r.azimuth, row.azimuth, row.azimuthTolerance) << row.legend;
+    }
+}
+
+TEST(InverseGeodesic, SameMeridianIsExactlyNorthOrSouth) {
+    struct Row {
+        const char* legend;
+        double lat1, lat2, lon;  // radians
+        double azimuth;
+    };
+    const Row rows[] = {
+        {"north across the equator", -1e-7, 1e-7, 0.3, 0},
+        {"south across the equator", 1e-7, -1e-7, 0.3, kPi},
+        {"north from the equator", 0, 1e-7, -2.0, 0},
+        {"south in the south", -0.7, -0.7000002, -2.0, kPi},
+        {"north on the 180th meridian", -0.7, -0.6999998, kPi, 0},
+        {"south on the prime meridian", 1.2, 1.1999998, 0, kPi},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(InverseRad(row.lat1, row.lon, row.lat2, row.lon).azimuth, row.azimuth)
+            << row.legend;
+    }
+}
+
+TEST(InverseGeodesic, AzimuthQuadrantsAgreeWithTheReference) {
+    struct Row {
+        const char* legend;
+        double lat1, lon1, lat2, lon2;  // degrees
+        double from;                    // the quadrant, degrees: from this up to 90 more
+    };
+    const Row rows[] = {
+        {"NE", 45, 7, 45.0006, 7.0009, 0},
+        {"SE", 45, 7, 44.9994, 7.0009, 90},
+        {"SW", 45, 7, 44.9994, 6.9991, 180},
+        {"NW", 45, 7, 45.0006, 6.9991, 270},
+        {"NE across 0", 51.5, -0.0004, 51.5006, 0.0005, 0},
+        {"SE across 0", -33.9, -0.0004, -33.9006, 0.0005, 90},
+        {"SW across 0", 51.5, 0.0004, 51.4994, -0.0005, 180},
+        {"NW across 0", -33.9, 0.0004, -33.8994, -0.0005, 270},
+        {"NE across 180", -17.7, 179.9996, -17.6994, -179.9995, 0},
+        {"SE across 180", 65, 179.9996, 64.9994, -179.9995, 90},
+        {"SW across 180", -17.7, -179.9996, -17.7006, 179.9995, 180},
+        {"NW across 180", 65, -179.9996, 65.0006, 179.9995, 270},
+        {"NE from longitude 0", 10, 0, 10.0003, 0.0008, 0},
+        {"SW from longitude 0", 10, 0, 9.9997, -0.0008, 180},
+        {"NE from longitude 180", 10, 180, 10.0003, -179.9992, 0},
+        {"SW from longitude -180", 10, -180, 9.9997, 179.9992, 180},
+        {"SE onto longitude 0", -5, -0.0008, -5.0003, 0, 90},
+        {"NW onto longitude 0", -5, 0.0008, -4.9997, 0, 270},
+        // Along a parallel a line leaves towards the nearer pole.
+        {"east along 30 N across 0", 30, -0.00006, 30, 0.00006, 0},
+        {"west along 30 N across 0", 30, 0.00006, 30, -0.00006, 270},
+        {"east along 30 S across 180", -30, 179.99999, -30, -179.99999, 90},
+        {"west along 30 S across 180", -30, -179.99999, -30, 179.99999, 180},
+    };
+    for (const Row& row : rows) {
+        const double azimuth =
+            InverseDeg(row.lat1, row.lon1, row.lat2, row.lon2).azimuth * kRadToDeg;
+        EXPECT_GE(azimuth, row.from) << row.legend;
+        EXPECT_LT(azimuth, row.from + 90) << row.legend;
+        EXPECT_LT(AzimuthGap(azimuth, ReferenceAzimuth(row.lat1, row.lon1, row.lat2, row.lon2)),
+                  0.001)
+            << row.legend;
+    }
+}
+
+TEST(InverseGeodesic, OnTheEquatorExactlyEastOrWest) {
+    struct Row {
+        const char* legend;
+        double lon1, lon2;  // radians
+        double azimuth;
+    };
+    const Row rows[] = {
+        {"east", 0.1, 0.1000001, kHalfPi},
+        {"west", 0.1000001, 0.1, kThreeHalfPi},
+        {"east in the western half", -0.1000001, -0.1, kHalfPi},
+        {"west in the western half", -0.1, -0.1000001, kThreeHalfPi},
+        {"east across 0", -1e-6, 1e-6, kHalfPi},
+        {"west across 0", 1e-6, -1e-6, kThreeHalfPi},
+        {"east from 0", 0, 1e-6, kHalfPi},
+        {"west from 0", 0, -1e-6, kThreeHalfPi},
+        {"east onto 0", -1e-6, 0, kHalfPi},
+        {"west onto 0", 1e-6, 0, kThreeHalfPi},
+        {"east across 180", 3.1415926, -3.1415926, kHalfPi},
+        {"west across 180", -3.1415926, 3.1415926, kThreeHalfPi},
+    };
+    for (const Row& row : rows) {
+        const Inverse r = InverseRad(0, row.lon1, 0, row.lon2, kWgs84SemiMinorAxis);
+        EXPECT_EQ(r.azimuth, row.azimuth) << row.legend;
+        // The equator is itself a geodesic, a times the longitude difference
+        // long (the short way round, with the program's 2 pi).
+        double dlon = std::fabs(row.lon2 - row.lon1);
+        if (dlon > kPi) {
+            dlon = kTwoPi - dlon;
+        }
+        EXPECT_NEAR(r.distance, kWgs84SemiMajorAxis * dlon, 1e-6 * r.distance) << row.legend;
+    }
+}
+
+// Baselines from 0.5 m to 1 km in every direction, at latitudes up to 85
+// degrees, anywhere in longitude and astride 0 and 180 degrees; the reference
+// is GeographicLib. Reports the worst deviations it saw.
+TEST(InverseGeodesic, AgreesWithGeographicLib) {
+    const GeographicLib::Geodesic& wgs84 = GeographicLib::Geodesic::WGS84();
+    std::mt19937_64 random(20070105);
+    auto uniform = [&random](double low, double high) {
+        return low + (high - low) * static_cast<double>(random() >> 11) * 0x1.0p-53;
+    };
+    struct Worst {
+        double deviation = 0;
+        double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0, length = 0;
+    };
+    Worst worstAzimuth;   // degrees
+    Worst worstDistance;  // parts of the length
+    constexpr int kPairsPerSetting = 100000;
+    const double middles[] = {std::numeric_limits<double>::quiet_NaN(), 0, 180};
+    int pairs = 0;
+    int astride = 0;
+    for (const double middle : middles) {
+        for (int i = 0; i < kPairsPerSetting; ++i) {
+            const double length = 0.5 * std::pow(2000.0, uniform(0, 1));
+            const double before = length * uniform(0, 1);
+            const double latMiddle = uniform(-84.99, 84.99);
+            const double lonMiddle = std::isnan(middle) ? uniform(-180, 180) : middle;
+            const GeographicLib::GeodesicLine line =
+                wgs84.Line(latMiddle, lonMiddle, uniform(-180, 180));
+            double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
+            line.Position(-before, lat1, lon1);
+            line.Position(length - before, lat2, lon2);
+            double s12 = 0, azi1 = 0, azi2 = 0;
+            wgs84.Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
+            ++pairs;
+            astride += !std::isnan(middle) && (lon1 < 0) != (lon2 < 0);
+
+            const Inverse cycle = InverseDeg(lat1, lon1, lat2, lon2);
+            const Inverse minor = InverseDeg(lat1, lon1, lat2, lon2, kWgs84SemiMinorAxis);
+            const double azimuthDeviation = std::max(AzimuthGap(cycle.azimuth * kRadToDeg, azi1),
+                                                     AzimuthGap(minor.azimuth * kRadToDeg, azi1));
+            const double distanceDeviation = std::fabs(minor.distance - s12) / s12;
+            if (azimuthDeviation > worstAzimuth.deviation) {
+                worstAzimuth = {azimuthDeviation, lat1, lon1, lat2, lon2, s12};
+            }
+            if (distanceDeviation > worstDistance.deviation) {
+                worstDistance = {distanceDeviation, lat1, lon1, lat2, lon2, s12};
+            }
+        }
+    }
+    auto describe = [](const Worst& worst) {
+        std::ostringstream text;
+        text.precision(12);
+        text << worst.deviation << " from (" << worst.lat1 << ", " << worst.lon1 << ") to ("
+             << worst.lat2 << ", " << worst.lon2 << "), " << worst.length << " m";
+        return text.str();
+    };
+    std::cout << pairs << " pairs, " << astride << " astride 0 or 180 degrees\n"
+              << "worst azimuth deviation, degrees: " << describe(worstAzimuth) << "\n"
+              << "worst distance deviation, parts: " << describe(worstDistance) << "\n";
+    EXPECT_GE(astride, 2 * kPairsPerSetting * 99 / 100);
+    EXPECT_LE(worstAzimuth.deviation, 0.001) << describe(worstAzimuth);
+    EXPECT_LE(worstDistance.deviation, 1e-6) << describe(worstDistance);
+}
+
+TEST(InverseGeodesic, AVeryShortLineDueEastAlongAParallelPointsEast) {
+    // 1 - cos(lambda) rounds to 0 for these, so the formula's T is exactly 0.
+    for (const double step : {1e-9, 5e-9, 1e-8}) {
+        SCOPED_TRACE(step);
+        EXPECT_NEAR(InverseRad(0.5, 0.1, 0.5, 0.1 + step).azimuth, kHalfPi, 1e-6);
+        EXPECT_NEAR(InverseRad(0.5, 0.1, 0.5, 0.1 - step).azimuth, kThreeHalfPi, 1e-6);
+    }
+}
+
+TEST(NorthEastMetres, ScalesTheDifferencesAtTheFirstLatitude) {
+    struct Row {
+        const char* legend;
+        double lat1, lon1, lat2, lon2;  // radians
+        float north, east;
+    };
+    const Row rows[] = {
+        {"north on the equator", 0, 0.3, 1e-6, 0.3, 6.3354393f, 0},
+        {"east on the equator", 0, 0.3, 0, 0.3 + 1e-6, 0, 6.378137f},
+        // East: the normal radius 6394209.17 m times cos 60 degrees.
+        // North: a (1 - e^2) / sqrt(w), not the meridian radius.
+        {"north-west at 60 N", 60 * kDegToRad, 0.3, 60 * kDegToRad + 1e-6, 0.3 - 1e-6, 6.3514039f,
+         -3.1971046f},
+        {"south-east at 60 S", -60 * kDegToRad, 0.3, -60 * kDegToRad - 1e-6, 0.3 + 1e-6,
+         -6.3514039f, 3.1971046f},
+        // The longitude difference is taken as it stands, even across 180.
+        {"across 180, not wrapped", 0, 3.14, 0, -3.14, 0, static_cast<float>(-6.28 * 6378137.0)},
+    };
+    for (const Row& row : rows) {
+        float north = -7;
+        float east = -7;
+        NorthEastMetres(row.lat1, row.lon1, row.lat2, row.lon2, north, east);
+        EXPECT_NEAR(north, row.north, 1e-6 * std::fabs(row.north)) << row.legend;
+        EXPECT_NEAR(east, row.east, 1e-6 * std::fabs(row.east)) << row.legend;
+    }
+}
+
+TEST(ArcSin, LimitsAndOrdinaryValues) {
+    struct Row {
+        double x;
+        double expected;
+        double tolerance;
+    };
+    const double halfPi = 1.5707963267948966;
+    const double inf = std::numeric_limits<double>::infinity();
+    const Row rows[] = {
+        {1, halfPi, 0},
+        {-1, -halfPi, 0},
+        {1.00005, halfPi, 0},
+        {-1.00005, -halfPi, 0},
+        {1.00009999, halfPi, 0},
+        {1.0001, 0, 0},
+        {-1.0001, 0, 0},
+        {1.5, 0, 0},
+        {-2, 0, 0},
+        {inf, 0, 0},
+        {-inf, 0, 0},
+        {0, 0, 0},
+        {0.5, 0.5235987755982989, 1e-15},
+        {-0.5, -0.5235987755982989, 1e-15},
+    };
+    for (const Row& row : rows) {
+        EXPECT_NEAR(ArcSin(row.x), row.expected, row.tolerance) << "x = " << row.x;
+    }
+    for (double x = -0.999999; x < 1; x += 0.0123) {
+        EXPECT_NEAR(ArcSin(x), std::asin(x), 1e-12) << "x = " << x;
+    }
+}
+
+TEST(WrapAngle, BringsTheSumIntoZeroToTwoPi) {
+    struct Row {
+        double a, b;
+        double expected;
+    };
+    const Row rows[] = {
+        {0, 0, 0},
+        {1.0, 0, 1.0},
+        {6.0, 0.5, 6.5 - kTwoPi},
+        {-0.1, 0, -0.1 + kTwoPi},
+        {0.1, -0.2, 6.18318530718},
+        {6.2, 0.1, 0.0168146928199997},
+        {kTwoPi, 0, 0},
+        {-kTwoPi, 0, 0},
+        {kHalfPi, -kHalfPi, 0},
+        {-20, 0, -20 + 4 * kTwoPi},
+        {40, 0, 40 - 6 * kTwoPi},
+        {-1e-17, 0, 0},  // just below 0 rounds up to 2 pi, which is 0 again
+    };
+    for (const Row& row : rows) {
+        const double wrapped = WrapAngle(row.a, row.b);
+        EXPECT_NEAR(wrapped, row.expected, 1e-12) << row.a << " + " << row.b;
+        EXPECT_GE(wrapped, 0) << row.a << " + " << row.b;
+        EXPECT_LT(wrapped, kTwoPi) << row.a << " + " << row.b;
+    }
+}
+
+TEST(WrapAngle, HugeAndNonFiniteSumsEnd) {
+    for (const double s : {1e10, -1e10, 1e300, -1e300, 5e15}) {
+        const double wrapped = WrapAngle(s, 0);
+        EXPECT_GE(wrapped, 0) << s;
+        EXPECT_LT(wrapped, kTwoPi) << s;
+        if (std::fabs(s) < 1e12) {
+            // A whole number of the program's turns apart.
+            const double turns = (s - wrapped) / kTwoPi;
+            EXPECT_NEAR(turns, std::round(turns), 1e-5) << s;
+        }
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_FALSE(std::isfinite(WrapAngle(inf, 0)));
+    EXPECT_FALSE(std::isfinite(WrapAngle(-inf, 1)));
+    EXPECT_FALSE(std::isfinite(WrapAngle(std::numeric_limits<double>::quiet_NaN(), 0)));
+}
+
+}  // namespace
+}  // namespace bivane
