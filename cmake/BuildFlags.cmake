@@ -4,7 +4,7 @@ add_library(bivane_build_flags INTERFACE)
 target_compile_options(bivane_build_flags INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
   -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual
-  -Wimplicit-fallthrough -Wcast-qual -Wnull-dereference)
+  -Wimplicit-fallthrough -Wcast-qual)
 # GCC 12 warns falsely about "literal" + std::string at -O2 and above
 # (GCC bug 105329); the warning says nothing about our code.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")

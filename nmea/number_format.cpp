@@ -1,5 +1,6 @@
 #include "nmea/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -40,51 +41,66 @@ Pattern parsePattern(std::string_view pattern) {
 
 // A non-negative number as its significant digits and the position of the
 // decimal point: digits "12345", point 2 is 12.345; point -1 is 0.012345.
+// A shortest double has at most 17 digits, and rounding adds at most one.
 struct Digits {
-    std::string digits;
+    char digits[24];
+    std::size_t count = 0;
     long point = 0;
+
+    char at(long position) const {
+        return position >= 0 && static_cast<std::size_t>(position) < count
+                   ? digits[static_cast<std::size_t>(position)]
+                   : '0';
+    }
+    bool isZero() const {
+        return std::all_of(digits, digits + count, [](char c) { return c == '0'; });
+    }
 };
 
 template <typename Real>
 Digits shortestDigits(Real magnitude) {
+    Digits d;
+    if (magnitude == 0) {
+        return d;
+    }
     char buffer[64];
     auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
-    Digits d;
     if (ec != std::errc{}) {
         return d;
     }
-    const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
-    const std::size_t e = text.find('e');
-    for (char c : text.substr(0, e)) {
-        if (c != '.') {
-            d.digits.push_back(c);
+    const char* c = buffer;
+    for (; c != end && *c != 'e'; ++c) {
+        if (*c != '.') {
+            d.digits[d.count++] = *c;
         }
     }
     int exponent = 0;
-    std::string_view exponentText = text.substr(e + 1);
-    if (!exponentText.empty() && exponentText.front() == '+') {
-        exponentText.remove_prefix(1);
+    if (c != end) {
+        ++c;  // the 'e'
+        if (c != end && *c == '+') {
+            ++c;
+        }
+        std::from_chars(c, end, exponent);
     }
-    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
     d.point = exponent + 1;
     return d;
 }
 
 // Rounds to `places` decimals, half away from zero (the digits are a
-// magnitude). Leaves the digits with at least `point + places` entries.
+// magnitude).
 void roundDigits(Digits& d, int places) {
     const long keep = d.point + places;
     if (keep < 0) {
-        d.digits.clear();
+        d.count = 0;
         return;
     }
     const auto keepCount = static_cast<std::size_t>(keep);
-    if (keepCount >= d.digits.size()) {
+    if (keepCount >= d.count) {
         return;
     }
     const bool up = d.digits[keepCount] >= '5';
-    d.digits.resize(keepCount);
+    d.count = keepCount;
     if (!up) {
         return;
     }
@@ -95,7 +111,9 @@ void roundDigits(Digits& d, int places) {
         }
         d.digits[k] = '0';
     }
-    d.digits.insert(d.digits.begin(), '1');
+    std::copy_backward(d.digits, d.digits + d.count, d.digits + d.count + 1);
+    d.digits[0] = '1';
+    ++d.count;
     ++d.point;
 }
 
@@ -115,28 +133,18 @@ std::string formatNumber(Real value, std::string_view patternText, char separato
     }
 
     Digits d = shortestDigits(std::fabs(value));
-    if (value == 0) {
-        d.digits.clear();
-        d.point = 0;
-    }
     roundDigits(d, pattern.decimalPlaces);
-    const bool nonZero = d.digits.find_first_not_of('0') != std::string::npos;
-    if (value < 0 && nonZero) {
+    if (value < 0 && !d.isZero()) {
         out += '-';
     }
-    auto digitAt = [&](long position) {
-        return position >= 0 && static_cast<std::size_t>(position) < d.digits.size()
-                   ? d.digits[static_cast<std::size_t>(position)]
-                   : '0';
-    };
     const long integerDigits = std::max<long>(d.point, pattern.integerPlaces);
     for (long k = integerDigits; k > 0; --k) {
-        out += digitAt(d.point - k);
+        out += d.at(d.point - k);
     }
     if (pattern.decimalPlaces > 0) {
         out += separator;
         for (long k = 0; k < pattern.decimalPlaces; ++k) {
-            out += digitAt(d.point + k);
+            out += d.at(d.point + k);
         }
     }
     out += pattern.suffix;

@@ -1,6 +1,8 @@
 #include "nmea/number_reader.h"
 
 #include <charconv>
+#include <cstdint>
+#include <optional>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -42,12 +44,58 @@ class NumberText {
     const char* data() const { return m_large.empty() ? m_small : m_large.data(); }
 
   private:
-    char m_small[96]{};
+    char m_small[96];
     std::size_t m_size = 0;
     std::string m_large;
 };
 
+// The common case, a plain decimal such as "5419.2060000" or "-12", read
+// without building any text: at most 19 significant digits and at most 22
+// decimals, so that mantissa / 10^decimals is one correctly rounded division
+// of two exact doubles. Anything else (blanks, an exponent, long numbers) is
+// left to the full reader.
+std::optional<double> readPlainDecimal(std::string_view text, bool commaIsPoint) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* c = text.data();
+    const char* const end = c + text.size();
+    const bool negative = c != end && *c == '-';
+    if (c != end && (*c == '-' || *c == '+')) {
+        ++c;
+    }
+    // Up to 19 digits always fit the mantissa, leading zeros included.
+    std::uint64_t mantissa = 0;
+    const char* const digitsStart = c;
+    for (; c != end && isDigit(*c); ++c) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*c - '0');
+    }
+    std::size_t decimals = 0;
+    if (c != end && (*c == '.' || (commaIsPoint && *c == ','))) {
+        const char* const fractionStart = ++c;
+        for (; c != end && isDigit(*c); ++c) {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*c - '0');
+        }
+        decimals = static_cast<std::size_t>(c - fractionStart);
+    }
+    const auto digits = static_cast<std::size_t>(c - digitsStart) - (decimals > 0 ? 1 : 0);
+    if (c != end && (isSkipped(*c) || *c == 'e' || *c == 'E')) {
+        return std::nullopt;  // the number may go on
+    }
+    if (digits > 19 || decimals > 22 || mantissa > (std::uint64_t{1} << 53)) {
+        return std::nullopt;
+    }
+    if (mantissa == 0) {
+        return 0.0;  // no digit, or zeros only
+    }
+    const double value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    return negative ? -value : value;
+}
+
 double readNumber(std::string_view text, bool commaIsPoint) {
+    if (const auto plain = readPlainDecimal(text, commaIsPoint)) {
+        return *plain;
+    }
     NumberText number;
     std::size_t i = 0;
     const std::size_t n = text.size();

@@ -18,6 +18,22 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 
 constexpr std::string_view kSecondsPatterns[] = {"00", "00.0", "00.00", "00.000", "00.0000"};
 
+constexpr double kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000};
+
+// The smallest seconds value that the pattern of `decimals` would write as
+// 60: 59 + 0.9 + 0.09 + ... + 5 / 10^(decimals + 1), summed as written.
+constexpr double sixtySecondsFrom(int decimals) {
+    double limit = 59;
+    for (int i = 1; i <= decimals; ++i) {
+        limit += 9 / kPowersOfTen[i];
+    }
+    return limit + 5 / kPowersOfTen[decimals + 1];
+}
+
+constexpr double kSixtySecondsFrom[] = {sixtySecondsFrom(0), sixtySecondsFrom(1),
+                                        sixtySecondsFrom(2), sixtySecondsFrom(3),
+                                        sixtySecondsFrom(4)};
+
 }  // namespace
 
 std::string PositionText(double degrees, std::string_view kind, std::string_view form,
@@ -26,12 +42,7 @@ std::string PositionText(double degrees, std::string_view kind, std::string_view
     const bool latitude = equalsIgnoringCase(kind, "LAT");
     const bool fileForm = equalsIgnoringCase(form, "FILE");
 
-    // The smallest seconds value that the pattern would write as 60.
-    double limit = 59;
-    for (int i = 1; i <= decimals; ++i) {
-        limit += 9 / std::pow(10.0, i);
-    }
-    limit += 5 / std::pow(10.0, decimals + 1);
+    const double limit = kSixtySecondsFrom[decimals];
 
     const double a = std::fabs(degrees);
     double deg = std::trunc(a);
