@@ -18,9 +18,8 @@ std::optional<Integer> RoundToInteger(double value) {
     }
     // An exact half goes to the even neighbour: 2.5 / 2 = 1.25 rounds to 1,
     // times 2 gives 2. Every step is exact for every double.
-    const double rounded = std::fabs(value - std::trunc(value)) == 0.5
-                               ? 2 * std::round(value / 2)
-                               : std::round(value);
+    const double rounded =
+        std::fabs(value - std::trunc(value)) == 0.5 ? 2 * std::round(value / 2) : std::round(value);
     // The range is [lowest, -lowest): the lowest value is a power of two and
     // exact as a double, while the highest need not be (2^63 - 1 becomes 2^63).
     constexpr double lowest = static_cast<double>(std::numeric_limits<Integer>::min());

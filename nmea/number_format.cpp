@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <type_traits>
 
 namespace bivane {
 namespace {
@@ -18,10 +21,9 @@ struct Pattern {
 
 Pattern parsePattern(std::string_view pattern) {
     Pattern p;
-    std::size_t i = pattern.find_first_of("0.");
-    if (i == std::string_view::npos) {
-        p.prefix = pattern;
-        return p;
+    std::size_t i = 0;
+    while (i < pattern.size() && pattern[i] != '0' && pattern[i] != '.') {
+        ++i;
     }
     p.prefix = pattern.substr(0, i);
     while (i < pattern.size() && pattern[i] == '0') {
@@ -117,6 +119,40 @@ void roundDigits(Digits& d, int places) {
     ++d.point;
 }
 
+// The same rounding without the shortest form, for the common case of a
+// number well away from a rounding boundary: scaled by 10^places it is then
+// rounded by its fraction alone, whatever the last bits of the value or of
+// its shortest form (a float's shortest form lies within half a float step).
+// Nothing when the number is large or near a boundary.
+template <typename Real>
+std::optional<Digits> roundedAwayFromBoundary(Real magnitude, int places) {
+    static constexpr double kPowersOfTen[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    if (places < 0 || places > 8) {
+        return std::nullopt;
+    }
+    const double scaled = static_cast<double>(magnitude) * kPowersOfTen[places];
+    if (!(scaled < 1e9)) {
+        return std::nullopt;
+    }
+    constexpr double kRelativeStep = std::is_same_v<Real, float> ? 1.2e-7 : 4.5e-16;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) <= scaled * kRelativeStep + 1e-9) {
+        return std::nullopt;
+    }
+    auto rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    Digits d;
+    char reversed[24];
+    std::size_t count = 0;
+    for (; rounded != 0; rounded /= 10) {
+        reversed[count++] = static_cast<char>('0' + rounded % 10);
+    }
+    std::reverse_copy(reversed, reversed + count, d.digits);
+    d.count = count;
+    d.point = static_cast<long>(count) - places;
+    return d;
+}
+
 template <typename Real>
 std::string formatNumber(Real value, std::string_view patternText, char separator) {
     const Pattern pattern = parsePattern(patternText);
@@ -132,8 +168,14 @@ std::string formatNumber(Real value, std::string_view patternText, char separato
         return out;
     }
 
-    Digits d = shortestDigits(std::fabs(value));
-    roundDigits(d, pattern.decimalPlaces);
+    const Real magnitude = std::fabs(value);
+    Digits d;
+    if (auto quick = roundedAwayFromBoundary(magnitude, pattern.decimalPlaces)) {
+        d = *quick;
+    } else {
+        d = shortestDigits(magnitude);
+        roundDigits(d, pattern.decimalPlaces);
+    }
     if (value < 0 && !d.isZero()) {
         out += '-';
     }

@@ -1,10 +1,10 @@
 #include "nmea/number_reader.h"
 
 #include <charconv>
-#include <cstdint>
-#include <optional>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace bivane {
