@@ -7,9 +7,14 @@
 #include <stdexcept>
 
 #include "app/decimal_separator.h"
+#include "app/frm_about.h"
+#include "app/frm_offset.h"
+#include "app/frm_setup.h"
+#include "app/link_opener.h"
 #include "app/main_window_layout.h"
 #include "app/program_folder.h"
 #include "app/settings_file_io.h"
+#include "app/time_tolerance_prompt.h"
 #include "app/twips.h"
 #include "app/version.h"
 #include "app/window_fonts.h"
@@ -161,6 +166,10 @@ void Frm_Bivane::createControls() {
         showText(*label, text);
         m_labels.push_back({name, index, &text, label, text});
     });
+
+    // The maker's links: a click hands the address to the desktop.
+    OpenLinkOnClick(*label("lblElvanderNo"), std::string(kWebSiteAddress));
+    OpenLinkOnClick(*label("lblSendMail"), MailLink());
 
     m_cmdLog = new QPushButton(kStartLogging, client);
     m_cmdLog->setObjectName(QStringLiteral("cmdLog"));
@@ -382,24 +391,29 @@ void Frm_Bivane::mnuFileExit_Click() {
     close();
 }
 
-void Frm_Bivane::notYetAvailable(const QString& what) {
-    message(tr("%1 is not part of this build yet.").arg(what));
-}
+// The dialogs change the state and the text model; port events and heading
+// cycles go on while they are open, and the labels show the outcome after.
 
 void Frm_Bivane::mnuSetupComm_Click() {
-    notYetAvailable(tr("The comm setup dialog"));
+    Frm_Setup dialog(this, {&MSComm1(1), &MSComm1(2), &MSComm1(3)}, m_state, m_text, m_prompts,
+                     m_deviceNames);
+    dialog.exec();
+    showWindowText();
 }
 
 void Frm_Bivane::mnuSetupOffset_Click() {
-    notYetAvailable(tr("The antenna offset dialog"));
+    Frm_Offset dialog(this, m_state, m_text, m_prompts, m_decimalSeparator);
+    dialog.exec();
+    showWindowText();
 }
 
 void Frm_Bivane::mnuTimeDifference_Click() {
-    notYetAvailable(tr("The time difference prompt"));
+    AskTimeTolerance(m_prompts, m_state, m_decimalSeparator);
 }
 
 void Frm_Bivane::mnuAbout_Click() {
-    notYetAvailable(tr("The about box"));
+    frmAbout box(this);
+    box.exec();
 }
 
 // ---- Data logging ----------------------------------------------------------

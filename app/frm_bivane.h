@@ -13,6 +13,7 @@
 #include "app/data_logger.h"
 #include "app/decoder_message_box.h"
 #include "app/port_factory.h"
+#include "serial/com_port_map.h"
 #include "app/user_prompts.h"
 #include "app/window_position.h"
 #include "heading/compass_state.h"
@@ -48,6 +49,9 @@ class Frm_Bivane final : public QMainWindow {
     void MSComm1_Lost(int index);
 
     SerialPort& MSComm1(int index);
+    // The devices that "COM n" stands for, shown by the comm setup dialog
+    // (nullptr: none shown). The map must outlive the window.
+    void setDeviceNames(const ComPortMap* names) { m_deviceNames = names; }
     const MainWindowText& windowText() const { return m_text; }
     // The label `name` (`index` -1 for a single label); nullptr for none.
     QLabel* label(std::string_view name, int index = -1) const;
@@ -98,7 +102,6 @@ class Frm_Bivane final : public QMainWindow {
     void startLogging();
     void stopLogging();
     void message(const QString& text);
-    void notYetAvailable(const QString& what);
     int pixels(double twips) const;
     QString logFilePath() const;
 
@@ -108,6 +111,7 @@ class Frm_Bivane final : public QMainWindow {
     const LocalClock& m_clock;
     QString m_programFolderForThisRun;
     char m_decimalSeparator;
+    const ComPortMap* m_deviceNames = nullptr;
 
     std::array<std::unique_ptr<SerialPort>, 3> m_ports;
     PortTextOutput m_headingOutput;

@@ -33,6 +33,7 @@ int main(int argc, char* argv[]) {
     bivane::QtUserPrompts prompts;
     bivane::Frm_Bivane window(state, bivane::QtPortFactory(comPorts), prompts, clock,
                               commandLine.programFolder);
+    window.setDeviceNames(&comPorts);
     prompts.setParentWidget(&window);
 #ifdef Q_OS_UNIX
     bivane::SignalCloser closer([&window] { bivane::CloseForSignal(window); });

@@ -20,9 +20,10 @@ std::optional<QString> ScriptedPrompts::input(const QString&, const QString&, co
     if (answers.empty()) {
         return std::nullopt;
     }
-    std::optional<QString> answer = answers.front();
+    const bool confirmed = answers.front().has_value();
+    const QString text = answers.front().value_or(QString());
     answers.pop_front();
-    return answer;
+    return confirmed ? std::optional<QString>(text) : std::nullopt;
 }
 
 QStringList ScriptedPrompts::texts() const {
