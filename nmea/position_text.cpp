@@ -1,7 +1,6 @@
 #include "nmea/position_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "nmea/number_format.h"
@@ -9,11 +8,11 @@
 namespace bivane {
 namespace {
 
+// The kind and form words are ASCII; the user's locale plays no part.
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return upper(x) == upper(y); });
 }
 
 constexpr std::string_view kSecondsPatterns[] = {"00", "00.0", "00.00", "00.000", "00.0000"};
