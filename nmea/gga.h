@@ -49,6 +49,12 @@ inline constexpr std::string_view kExtractGgaTitle = "Error ExtractGGA";
 // next field.
 void ExtractGGA(std::string_view sentence, GgaRecord& record, MessageSink& messages);
 
+// Whether a received line is a GGA sentence: its characters 4 to 6 are "GGA"
+// (case-sensitive); the "$" and the talker before them are not examined.
+inline bool IsGgaSentence(std::string_view line) {
+    return line.size() >= 6 && line.substr(3, 3) == "GGA";
+}
+
 // Latitude in radians from the NMEA form ddmm.mmmm and its hemisphere; only
 // the exact text "S" is south. Infinite when the number overflows.
 double LatitudeFromNmea(std::string_view latitude, std::string_view hemisphere);

@@ -40,10 +40,6 @@ bool checksumAcceptable(std::string_view line) {
            low == hexValue(expected[1]);
 }
 
-bool isGga(std::string_view line) {
-    return line.size() >= 6 && line.substr(3, 3) == "GGA";
-}
-
 }  // namespace
 
 Reception::Reception(SerialPort& gps1, SerialPort& gps2, CompassState& state,
@@ -104,7 +100,7 @@ void Reception::takeLines(int index, std::string& buffer) {
 }
 
 void Reception::handleLine(int index, std::string_view line) {
-    if (!isGga(line)) {
+    if (!IsGgaSentence(line)) {
         return;
     }
     if (!checksumAcceptable(line)) {

@@ -91,10 +91,6 @@ struct Group {
     std::int64_t time = 0;
 };
 
-bool isGga(std::string_view line) {
-    return line.size() >= 6 && line.substr(3, 3) == "GGA";
-}
-
 // The time of day of a GGA line, read by the program's own decoder.
 std::optional<std::int64_t> ggaTime(std::string_view line) {
     class Silent final : public MessageSink {
@@ -114,7 +110,7 @@ std::vector<Group> groupByGga(std::string_view log) {
             continue;
         }
         groups.back().lines.push_back(line);
-        if (isGga(line)) {
+        if (IsGgaSentence(line)) {
             // A GGA whose time cannot be read keeps its place in its own file.
             lastTime = ggaTime(line).value_or(lastTime);
             groups.back().time = lastTime;
