@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/frm_about.h"
+#include "app/frm_offset.h"
+#include "app/frm_setup.h"
+#include "tests/app/window_harness.h"
+
+namespace bivane {
+namespace {
+
+using test::WindowHarness;
+
+// Runs `act` on the modal dialog of type Dialog once it stands.
+template <typename Dialog>
+void whenShown(std::function<void(Dialog&)> act) {
+    QTimer::singleShot(0, [act] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<Dialog*>(widget); dialog && dialog->isVisible()) {
+                act(*dialog);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no dialog was shown";
+    });
+}
+
+TEST(MenuCommands, TheOffsetDialogRecomputesTheBaselineOnTheWindow) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) {
+        dialog.txtY(1)->setText(QStringLiteral("3"));
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupOffset_Click();
+    EXPECT_DOUBLE_EQ(harness.state.OffsetY[1], 3.0);
+    EXPECT_DOUBLE_EQ(harness.state.CalculatedBaseline, 3.0);
+    const std::string calculated = window.label("lblCalculated")->text().toStdString();
+    EXPECT_EQ(calculated, window.windowText().lblCalculated.text) << "the label shows the model";
+    EXPECT_TRUE(calculated == "3.00 m" || calculated == "3,00 m") << calculated;
+}
+
+TEST(MenuCommands, TheSetupDialogOpensThePortsAndSwitchesTheOutput) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    ASSERT_FALSE(harness.port(1).isOpen()) << "no settings file: nothing open at start";
+    whenShown<Frm_Setup>([](Frm_Setup& dialog) {
+        dialog.chkHeadingOutput()->setChecked(true);
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupComm_Click();
+    EXPECT_TRUE(harness.state.HeadingOutput);
+    for (int index = 1; index <= 3; ++index) {
+        EXPECT_TRUE(harness.port(index).isOpen()) << "port " << index;
+    }
+    harness.receivePair(19);
+    EXPECT_TRUE(harness.port(3).written().starts_with("$GPHDT,")) << "headings flow";
+
+    whenShown<Frm_Setup>([](Frm_Setup& dialog) {
+        dialog.chkHeadingOutput()->setChecked(false);
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupComm_Click();
+    EXPECT_FALSE(harness.port(3).isOpen());
+    EXPECT_EQ(window.label("lblHDT")->text(), QStringLiteral("n/a")) << "shown at once";
+}
+
+TEST(MenuCommands, TheTimeDifferencePromptSetsTheTolerance) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    harness.prompts.answers.push_back(QStringLiteral("0,5"));
+    window.mnuTimeDifference_Click();
+    EXPECT_FLOAT_EQ(harness.state.TimeTolerance, 0.5f);
+}
+
+TEST(MenuCommands, TheAboutBoxClosesWithItsButton) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    bool shown = false;
+    whenShown<frmAbout>([&shown](frmAbout& box) {
+        shown = true;
+        box.cmdOK()->click();
+    });
+    window.mnuAbout_Click();
+    EXPECT_TRUE(shown);
+}
+
+}  // namespace
+}  // namespace bivane
