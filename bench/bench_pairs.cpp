@@ -7,22 +7,10 @@
 #include <random>
 
 #include "nmea/hdt.h"
+#include "tests/support/gga_lines.h"
 
 namespace bivane::bench {
 namespace {
-
-std::string nmeaAngle(double degrees, int degreeDigits) {
-    const double magnitude = std::fabs(degrees);
-    int whole = static_cast<int>(magnitude);
-    double minutes = (magnitude - whole) * 60;
-    if (minutes >= 59.99999995) {
-        minutes = 0;
-        ++whole;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%0*d%010.7f", degreeDigits, whole, minutes);
-    return text;
-}
 
 std::string ggaLine(int second, double lat, double lon, int satellites, double hdop, double age) {
     char fields[160];
@@ -30,8 +18,9 @@ std::string ggaLine(int second, double lat, double lon, int satellites, double h
                   "GPGGA,%02d%02d%05.2f,%s,%c,%s,%c,4,%02d,%.1f,%.3f,M,"
                   "39.512,M,%.1f,%04d",
                   second / 3600 % 24, second / 60 % 60, second % 60 + 0.0,
-                  nmeaAngle(lat, 2).c_str(), lat < 0 ? 'S' : 'N', nmeaAngle(lon, 3).c_str(),
-                  lon < 0 ? 'W' : 'E', satellites, hdop, 12.345 + second % 7, age, second % 1000);
+                  test::NmeaAngle(lat, 2).c_str(), lat < 0 ? 'S' : 'N',
+                  test::NmeaAngle(lon, 3).c_str(), lon < 0 ? 'W' : 'E', satellites, hdop,
+                  12.345 + second % 7, age, second % 1000);
     std::string body = fields;
     return "$" + body + "*" + NmeaChecksum("$" + body) + "\r\n";
 }

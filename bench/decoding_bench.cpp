@@ -6,14 +6,9 @@
 namespace bivane::bench {
 namespace {
 
-class NoMessages final : public MessageSink {
-  public:
-    void showMessage(std::string_view, std::string_view) override {}
-};
-
 void BM_ExtractGGA(benchmark::State& state) {
     const std::vector<std::string>& lines = GgaLines();
-    NoMessages messages;
+    DiscardedMessages messages;
     GgaRecord record;
     std::size_t i = 0;
     for (auto _ : state) {

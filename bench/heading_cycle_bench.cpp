@@ -6,17 +6,12 @@
 namespace bivane::bench {
 namespace {
 
-class NoMessages final : public MessageSink {
-  public:
-    void showMessage(std::string_view, std::string_view) override {}
-};
-
 // One whole epoch without a window: two GGA lines through reception (line
 // cutting, checksum, decoding), the heading cycle with the fix panels, the
 // HDT sentence to port 3 in memory.
 void BM_HeadingCycle(benchmark::State& state) {
     const std::vector<Epoch> epochs = Epochs(1000);
-    NoMessages messages;
+    DiscardedMessages messages;
     std::size_t sent = 0;
     ReplayEngine engine(
         {{0, 0, 0, 2}, 0.2f}, [&](std::string_view bytes) { sent += bytes.size(); }, messages);
@@ -36,7 +31,7 @@ BENCHMARK(BM_HeadingCycle);
 // The replay tool's engine on a long two-receiver capture: epochs a second.
 void BM_ReplayThroughput(benchmark::State& state) {
     const std::vector<Epoch> epochs = Epochs(3600);
-    NoMessages messages;
+    DiscardedMessages messages;
     for (auto _ : state) {
         std::size_t sentences = 0;
         ReplayEngine engine(

@@ -13,4 +13,10 @@ class MessageSink {
     virtual void showMessage(std::string_view title, std::string_view text) = 0;
 };
 
+// A sink for messages nobody is to see: a decoder run only for what it reads.
+class DiscardedMessages final : public MessageSink {
+  public:
+    void showMessage(std::string_view, std::string_view) override {}
+};
+
 }  // namespace bivane

@@ -20,11 +20,6 @@ namespace {
 
 using namespace bivane;
 
-class Sink final : public MessageSink {
-  public:
-    void showMessage(std::string_view, std::string_view) override {}
-};
-
 class Clock final : public LocalClock {
   public:
     LocalTime now() const override { return {}; }
@@ -70,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PortTextOutput port3(ports[2]);
     Log log;
     Clock clock;
-    Sink sink;
+    DiscardedMessages sink;
     HeadingCycle cycle(state, window, port3, log, clock, ',');
     Reception reception(ports[0], ports[1], state, window, cycle, sink, clock);
     for (int i = 0; i < 3; ++i) {

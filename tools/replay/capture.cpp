@@ -93,10 +93,7 @@ struct Group {
 
 // The time of day of a GGA line, read by the program's own decoder.
 std::optional<std::int64_t> ggaTime(std::string_view line) {
-    class Silent final : public MessageSink {
-      public:
-        void showMessage(std::string_view, std::string_view) override {}
-    } silent;
+    DiscardedMessages silent;
     GgaRecord fix;
     ExtractGGA(line, fix, silent);
     return UtcMilliseconds(fix.UtcTime);
