@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <GeographicLib/Geodesic.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -57,11 +59,12 @@ struct Offsets {
 };
 
 // Plays the heading program: every two intact GGAs with the same time field
-// get the HDT of the heading that their positions give.
+// get the HDT of the heading that their positions give; or, `likeTheProgram`,
+// every intact GGA that comes within 0.2 s of the other receiver's latest.
 class Responder {
   public:
-    Responder(std::string device, Offsets offsets)
-        : m_device(std::move(device)), m_offsets(offsets) {}
+    Responder(std::string device, Offsets offsets, bool likeTheProgram = false)
+        : m_device(std::move(device)), m_offsets(offsets), m_likeTheProgram(likeTheProgram) {}
 
     // Returns true when it answered.
     bool OnLine(const Arrival& arrival) {
@@ -73,7 +76,12 @@ class Responder {
             return false;
         }
         const std::string time = field(m_latest[0], 1);
-        if (field(m_latest[1], 1) != time || time == m_answered) {
+        if (m_likeTheProgram) {
+            const long apart = std::labs(centiseconds(time) - centiseconds(field(m_latest[1], 1)));
+            if (std::min(apart, 8640000 - apart) >= 20) {
+                return false;
+            }
+        } else if (field(m_latest[1], 1) != time || time == m_answered) {
             return false;
         }
         const DecodedFix one = DecodeGga(m_latest[0]);
@@ -96,6 +104,7 @@ class Responder {
   private:
     std::string m_device;
     Offsets m_offsets;
+    bool m_likeTheProgram;
     std::string m_latest[2];
     std::string m_answered;
 };
@@ -109,14 +118,15 @@ struct SimRun {
 // Starts the simulator, reads both receivers until it ends, optionally
 // answering as the heading program.
 SimRun simulate(std::vector<std::string> arguments, std::optional<Offsets> answerWith,
-                const std::function<void(SimProcess&, const Arrival&, bool answered)>& extra = {}) {
+                const std::function<void(SimProcess&, const Arrival&, bool answered)>& extra = {},
+                bool likeTheProgram = false) {
     const TemporaryFolder folder;
     const std::string reportPath = folder.path() + "/report.json";
     arguments.insert(arguments.end(), {"--report", reportPath});
     SimProcess sim(arguments);
     std::optional<Responder> responder;
     if (answerWith) {
-        responder.emplace(sim.heading(), *answerWith);
+        responder.emplace(sim.heading(), *answerWith, likeTheProgram);
     }
     SimRun run;
     run.status = Pump(sim, {sim.gps1(), sim.gps2()}, [&](const Arrival& arrival) {
@@ -275,59 +285,92 @@ TEST(SimExecutable, BadFieldsKeepTheirChecksumAndTheirEpochsStillAnswer) {
 }
 
 TEST(SimExecutable, SilenceAndSkewDecideWhichEpochsCount) {
+    // Epochs start on a whole second, 0.1 s apart; times are compared with
+    // their fractions, the short way round midnight, against 0.2 s.
     struct Row {
         const char* legend;
         std::vector<std::string> arguments;
-        std::size_t gps1Lines, gps2Lines;
-        long skew;  // hundredths added to GPS 2's time
+        std::vector<std::size_t> gps2Epochs;  // the epochs GPS 2 sends
+        long skew;                            // hundredths added to GPS 2's time
         int counted;
     };
+    const std::vector<std::string> tenEpochs{"--rate", "10", "--duration", "1"};
+    const auto with = [&](std::vector<std::string> more) {
+        more.insert(more.end(), tenEpochs.begin(), tenEpochs.end());
+        return more;
+    };
+    const std::vector<std::size_t> all{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     const Row rows[] = {
         {"GPS 2 silent after 0.3 s",
-         {"--silent", "2", "--silent-after", "0.3", "--rate", "10", "--duration", "0.8"},
-         8,
-         3,
+         with({"--silent", "2", "--silent-after", "0.3"}),
+         {0, 1, 2},
          0,
          3},
-        {"GPS 1 silent from the start",
-         {"--silent", "1", "--rate", "10", "--duration", "0.5"},
+        {"GPS 2 silent from 0.2 s until 0.6 s",
+         with({"--silent", "2", "--silent-after", "0.2", "--silent-until", "0.6"}),
+         {0, 1, 6, 7, 8, 9},
          0,
-         5,
-         0,
-         0},
-        // Epochs start on a whole second: .0 to .4 and then 1.0 and 1.1 stay
-        // in the second of their partner.
-        {"GPS 2 half a second late",
-         {"--skew", "0.5", "--rate", "10", "--duration", "1.2"},
-         12,
-         12,
-         50,
-         7},
-        {"GPS 2 two seconds early",
-         {"--skew", "-2", "--rate", "10", "--duration", "0.5"},
-         5,
-         5,
-         -200,
-         0},
+         6},
+        {"GPS 2 0.15 s late, also across the whole second", with({"--skew", "0.15"}), all, 15, 10},
+        {"GPS 2 half a second late, within its whole second", with({"--skew", "0.5"}), all, 50, 0},
+        {"GPS 2 exactly the tolerance late", with({"--skew", "0.2"}), all, 20, 0},
+        {"... within a larger tolerance", with({"--skew", "0.2", "--time-tolerance", "0.25"}), all,
+         20, 10},
+        {"GPS 2 a day less 0.1 s ahead: 0.1 s behind", with({"--skew", "86399.9"}), all, 8639990,
+         10},
+        {"GPS 2 two seconds early", with({"--skew", "-2"}), all, -200, 0},
     };
     for (const Row& row : rows) {
         const SimRun run = simulate(row.arguments, std::nullopt);
         ASSERT_EQ(run.status, 0) << row.legend;
         const auto one = ggaLines(run.lines[0]);
         const auto two = ggaLines(run.lines[1]);
-        ASSERT_EQ(one.size(), row.gps1Lines) << row.legend;
-        ASSERT_EQ(two.size(), row.gps2Lines) << row.legend;
-        int counted = 0;
-        for (std::size_t k = 0; k < std::min(one.size(), two.size()); ++k) {
-            const long t1 = centiseconds(field(one[k].line, 1));
+        ASSERT_EQ(one.size(), 10u) << row.legend;
+        ASSERT_EQ(two.size(), row.gps2Epochs.size()) << row.legend;
+        for (std::size_t k = 0; k < two.size(); ++k) {
+            const long t1 = centiseconds(field(one[row.gps2Epochs[k]].line, 1));
             const long t2 = centiseconds(field(two[k].line, 1));
             EXPECT_EQ((t2 - t1 + 8640000) % 8640000, (row.skew + 8640000) % 8640000) << row.legend;
-            counted += t1 / 100 == t2 / 100 ? 1 : 0;
         }
-        EXPECT_EQ(counted, row.counted) << row.legend;
         EXPECT_EQ(ReportValue(run.report, "epochs"), row.counted) << row.legend << run.report;
         EXPECT_EQ(ReportValue(run.report, "hdt_missing_clean"), row.counted) << row.legend;
     }
+}
+
+TEST(SimExecutable, EarlyAnswersAboveOneOverTheToleranceDoNotTakeTheEpochsPlace) {
+    // At 10 Hz each epoch's GPS 1 GGA is 0.1 s from GPS 2's previous one: a
+    // program that compares every GGA with the other's latest answers it from
+    // fixes of two epochs, 0.2 degrees of turn apart.
+    const Offsets offsets{0, 0, 0, 2};
+    const SimRun run = simulate({"--rate", "10", "--duration", "2", "--turn-rate", "2", "--heading",
+                                 "10", "--drop-rate", "0.1", "--seed", "5"},
+                                offsets, {}, true);
+    ASSERT_EQ(run.status, 0);
+    const std::string& report = run.report;
+    const double epochs = ReportValue(report, "epochs");
+    const double lost = ReportValue(report, "epochs_lost");
+    ASSERT_EQ(epochs, 20) << report;
+    EXPECT_GT(lost, 0) << "the seed drops sentences";
+    EXPECT_EQ(ReportValue(report, "hdt_paired"), epochs - lost) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_missing_clean"), 0) << report;
+    EXPECT_GT(ReportValue(report, "hdt_unpaired"), 0) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_received"),
+              ReportValue(report, "hdt_paired") + ReportValue(report, "hdt_unpaired"))
+        << report;
+    EXPECT_LE(ReportValue(report, "heading_error_deg.max"), 0.06) << report;
+}
+
+TEST(SimExecutable, WaitsForAnotherProcessToOpenTheDevices) {
+    SimProcess sim({"--wait-for", std::to_string(getpid()), "--rate", "5", "--duration", "1"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    const auto opened = Clock::now();
+    std::vector<Arrival> lines;
+    ASSERT_EQ(Pump(sim, {sim.gps1(), sim.gps2(), sim.heading()},
+                   [&](const Arrival& arrival) { lines.push_back(arrival); }),
+              0);
+    ASSERT_EQ(lines.size(), 10u) << "every epoch, none lost before the devices were open";
+    // Streaming starts a moment after the devices are open, not before.
+    EXPECT_GE(lines.front().firstByte - opened, std::chrono::milliseconds(200));
 }
 
 TEST(SimExecutable, OtherSentencesFollowEachGgaWithTheSameFix) {

@@ -26,33 +26,15 @@ TEST(SimOptions, DefaultsAreThoseOfTheHelp) {
     EXPECT_EQ(o.duration, 0);
     EXPECT_FALSE(o.launch);
     const std::string help = HelpText();
-    for (const char* option : {"--lat",
-                               "--lon",
-                               "--heading",
-                               "--turn-rate",
-                               "--speed",
-                               "--offsets",
-                               "--rate",
-                               "--quality",
-                               "--decimals",
-                               "--noise",
-                               "--extra",
-                               "--order",
-                               "--drop-rate",
-                               "--garbage-rate",
-                               "--bad-field",
-                               "--silent",
-                               "--silent-after",
-                               "--skew",
-                               "--time-tolerance",
-                               "--pace-baud",
-                               "--duration",
-                               "--seed",
-                               "--report",
-                               "--launch",
-                               "--program",
-                               "--program-folder",
-                               "--help"}) {
+    for (const char* option :
+         {"--lat",          "--lon",          "--heading",        "--turn-rate",
+          "--speed",        "--offsets",      "--rate",           "--quality",
+          "--decimals",     "--noise",        "--extra",          "--order",
+          "--drop-rate",    "--garbage-rate", "--bad-field",      "--silent",
+          "--silent-after", "--silent-until", "--skew",           "--time-tolerance",
+          "--pace-baud",    "--duration",     "--seed",           "--report",
+          "--launch",       "--program",      "--program-folder", "--wait-for",
+          "--help"}) {
         EXPECT_NE(help.find(std::string("\n  ") + option + " "), std::string::npos) << option;
         EXPECT_TRUE(ParseOptions(std::vector<std::string>{option}).error.find("unknown") ==
                     std::string::npos)
@@ -100,6 +82,11 @@ TEST(SimOptions, ReadsEveryOption) {
          [](const SimOptions& o) {
              return o.silentReceiver == 2 && o.silentAfter == 5 && o.skew == -0.5;
          }},
+        {{"--silent", "1", "--silent-after", "2", "--silent-until=4.5"},
+         [](const SimOptions& o) {
+             return o.silentReceiver == 1 && o.silentAfter == 2 && o.silentUntil == 4.5;
+         }},
+        {{"--wait-for", "4242"}, [](const SimOptions& o) { return o.waitForPid == 4242; }},
         {{"--pace-baud", "4800", "--duration", "2.5", "--seed", "42", "--report", "r.json"},
          [](const SimOptions& o) {
              return o.paceBaud == 4800 && o.duration == 2.5 && o.seed == 42 &&
@@ -142,6 +129,10 @@ TEST(SimOptions, RefusesBadOptionsWithOneLineNamingThem) {
         {{"--pace-baud", "0"}, "--pace-baud"},
         {{"--duration", "-1"}, "--duration"},
         {{"--seed", "-1"}, "--seed"},
+        {{"--silent-until", "5"}, "--silent-until"},
+        {{"--silent", "2", "--silent-after", "5", "--silent-until", "5"}, "--silent-until"},
+        {{"--wait-for", "0"}, "--wait-for"},
+        {{"--launch", "--wait-for", "12"}, "--wait-for"},
         {{"--launch=yes"}, "--launch"},
         {{"--frobnicate"}, "--frobnicate"},
         {{"--program", "/bin/x"}, "--launch"},

@@ -97,20 +97,18 @@ TEST(EpochTime, TimeFieldsAndEpochSpacing) {
         UtcCentiseconds time;
         const char* field;
         const char* date;
-        std::int64_t wholeSecond;
     };
     const Row rows[] = {
-        {kNoon, "123519.00", "061226", 45319},
-        {kNoon + 99, "123519.99", "061226", 45319},
-        {0, "000000.00", "010170", 0},
-        {kCentisecondsPerDay - 1, "235959.99", "010170", 86399},
-        {-1, "235959.99", "311269", 86399},
-        {kNoon - 45319 * 100 + kCentisecondsPerDay, "000000.00", "071226", 0},
+        {kNoon, "123519.00", "061226"},
+        {kNoon + 99, "123519.99", "061226"},
+        {0, "000000.00", "010170"},
+        {kCentisecondsPerDay - 1, "235959.99", "010170"},
+        {-1, "235959.99", "311269"},
+        {kNoon - 45319 * 100 + kCentisecondsPerDay, "000000.00", "071226"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(TimeField(row.time), row.field) << row.time;
         EXPECT_EQ(DateField(row.time), row.date) << row.time;
-        EXPECT_EQ(WholeSecondOfDay(row.time), row.wholeSecond) << row.time;
     }
     // A third of a second apart: rounded to the hundredth, never drifting.
     EXPECT_EQ(EpochUtc(kNoon, 1, 3), kNoon + 33);
@@ -118,6 +116,34 @@ TEST(EpochTime, TimeFieldsAndEpochSpacing) {
     EXPECT_EQ(EpochUtc(kNoon, 3000, 3), kNoon + 100'000);
     EXPECT_EQ(EpochUtc(kNoon, 7, 0.5), kNoon + 1400);
     EXPECT_EQ(ToCentiseconds(-0.5), -50);
+}
+
+TEST(EpochTime, FixesAreApartByTheirTimesOfDayTheShortWayRoundMidnight) {
+    constexpr UtcCentiseconds kMidnight = kNoon - 45319 * 100 + kCentisecondsPerDay;
+    struct Row {
+        const char* legend;
+        UtcCentiseconds first, second;
+        std::int64_t ms;
+    };
+    const Row rows[] = {
+        {"same time", kNoon, kNoon, 0},
+        {"fractions count within one second", kNoon + 10, kNoon + 95, 850},
+        {"across a whole second", kNoon + 99, kNoon + 100, 10},
+        {"either order", kNoon + 100, kNoon + 99, 10},
+        {"across midnight", kMidnight - 5, kMidnight + 10, 150},
+        {"a day apart is the same time of day", kNoon, kNoon + kCentisecondsPerDay + 20, 200},
+        {"twelve hours is the farthest", kNoon, kNoon + kCentisecondsPerDay / 2, 43'200'000},
+        {"just over twelve hours goes the other way", kNoon, kNoon + kCentisecondsPerDay / 2 + 1,
+         43'199'990},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(MillisecondsApart(row.first, row.second), row.ms) << row.legend;
+    }
+    // The tolerance as the program holds it, single precision to the millisecond.
+    EXPECT_EQ(ToleranceMilliseconds(0.2), 200);
+    EXPECT_EQ(ToleranceMilliseconds(0.0005), 1) << "half a millisecond rounds up";
+    EXPECT_EQ(ToleranceMilliseconds(0.0004), 0);
+    EXPECT_EQ(ToleranceMilliseconds(86400), 86'400'000);
 }
 
 TEST(CompanionSentences, RmcAndGsaMatchTheGgaOfTheSameFix) {

@@ -5,10 +5,12 @@
 namespace bivane::sim {
 namespace {
 
-// How long Pair() waits for a GGA write that is under way.
-constexpr auto kWriteWait = std::chrono::seconds(2);
 // Entries kept at most: older ones can no longer be paired in any real run.
 constexpr std::size_t kMaxEntries = 100'000;
+
+bool begun(const std::optional<SteadyTime>& writing, SteadyTime arrival) {
+    return writing && *writing <= arrival;
+}
 
 }  // namespace
 
@@ -43,15 +45,19 @@ void EpochLedger::AddEpoch(std::int64_t epoch, double trueHeading) {
     retireBefore(m_lastPaired);
 }
 
-void EpochLedger::MarkFault(std::int64_t epoch, bool losesEpoch) {
-    {
-        const std::lock_guard lock(m_mutex);
-        if (Entry* entry = find(epoch)) {
-            entry->faulted = true;
-            entry->lost = entry->lost || losesEpoch;
-        }
+void EpochLedger::ExpectEarlyAnswer(std::int64_t epoch, int receiver) {
+    const std::lock_guard lock(m_mutex);
+    if (Entry* entry = find(epoch)) {
+        entry->earlyFrom = receiver;
     }
-    m_changed.notify_all();
+}
+
+void EpochLedger::MarkFault(std::int64_t epoch, bool losesEpoch) {
+    const std::lock_guard lock(m_mutex);
+    if (Entry* entry = find(epoch)) {
+        entry->faulted = true;
+        entry->lost = entry->lost || losesEpoch;
+    }
 }
 
 void EpochLedger::LastByteWriting(std::int64_t epoch, int receiver, SteadyTime at) {
@@ -61,47 +67,48 @@ void EpochLedger::LastByteWriting(std::int64_t epoch, int receiver, SteadyTime a
     }
 }
 
-void EpochLedger::LastByteWritten(std::int64_t epoch, int receiver, SteadyTime at) {
-    {
-        const std::lock_guard lock(m_mutex);
-        if (Entry* entry = find(epoch)) {
-            entry->written[receiver] = at;
+EpochLedger::Entry* EpochLedger::latestBegun(SteadyTime arrival) {
+    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+        if (begun(it->writing[0], arrival) || begun(it->writing[1], arrival)) {
+            return &*it;
         }
     }
-    m_changed.notify_all();
+    return nullptr;
 }
 
 std::optional<Pairing> EpochLedger::Pair(SteadyTime arrival) {
-    std::unique_lock lock(m_mutex);
-    const SteadyTime waitUntil = SteadyClock::now() + kWriteWait;
-    for (;;) {
-        Entry* candidate = nullptr;
-        for (auto it = m_entries.rbegin(); it != m_entries.rend() && it->epoch > m_lastPaired;
-             ++it) {
-            if (!it->lost && it->writing[0] && it->writing[1] && *it->writing[0] <= arrival &&
-                *it->writing[1] <= arrival) {
-                candidate = &*it;
-                break;
-            }
-        }
-        if (candidate == nullptr) {
-            return std::nullopt;
-        }
-        const bool done = candidate->written[0] && candidate->written[1];
-        if (done || SteadyClock::now() >= waitUntil) {
-            const SteadyTime completed =
-                done ? std::max(*candidate->written[0], *candidate->written[1])
-                     : std::max(*candidate->writing[0], *candidate->writing[1]);
-            const std::chrono::duration<double, std::milli> latency = arrival - completed;
-            candidate->paired = true;
-            m_lastPaired = candidate->epoch;
-            Pairing pairing{candidate->epoch, candidate->trueHeading,
-                            std::max(0.0, latency.count())};
-            retireBefore(m_lastPaired);
-            return pairing;
-        }
-        m_changed.wait_until(lock, waitUntil);
+    const std::lock_guard lock(m_mutex);
+    if (Entry* latest = latestBegun(arrival);
+        latest != nullptr && latest->earlyFrom >= 0 && !latest->earlyHeard &&
+        begun(latest->writing[latest->earlyFrom], arrival) &&
+        !begun(latest->writing[1 - latest->earlyFrom], arrival)) {
+        // The epoch under way has its early GGA in and expects its answer.
+        latest->earlyHeard = true;
+        return std::nullopt;
     }
+    Entry* candidate = nullptr;
+    for (auto it = m_entries.rbegin(); it != m_entries.rend() && it->epoch >= m_lastPaired; ++it) {
+        if (!it->lost && begun(it->writing[0], arrival) && begun(it->writing[1], arrival)) {
+            candidate = &*it;
+            break;
+        }
+    }
+    // The epoch paired last takes a second HDT only when the first was its
+    // early answer, and only until the next epoch begins to arrive.
+    const bool replacesEarly = candidate != nullptr && candidate->epoch == m_lastPaired &&
+                               candidate->earlyFrom >= 0 && !candidate->earlyHeard &&
+                               candidate == latestBegun(arrival);
+    if (candidate == nullptr || (candidate->epoch == m_lastPaired && !replacesEarly)) {
+        return std::nullopt;
+    }
+    const std::chrono::duration<double, std::milli> latency =
+        arrival - std::max(*candidate->writing[0], *candidate->writing[1]);
+    candidate->paired = true;
+    candidate->earlyHeard = candidate->earlyHeard || replacesEarly;
+    m_lastPaired = candidate->epoch;
+    const Pairing pairing{candidate->epoch, candidate->trueHeading, latency.count(), replacesEarly};
+    retireBefore(m_lastPaired);
+    return pairing;
 }
 
 EpochTotals EpochLedger::Totals() const {

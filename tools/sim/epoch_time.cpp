@@ -1,5 +1,6 @@
 #include "tools/sim/epoch_time.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -54,8 +55,13 @@ std::string DateField(UtcCentiseconds time) {
     return text;
 }
 
-std::int64_t WholeSecondOfDay(UtcCentiseconds time) {
-    return centisecondOfDay(time) / 100;
+std::int64_t MillisecondsApart(UtcCentiseconds first, UtcCentiseconds second) {
+    const std::int64_t ahead = centisecondOfDay(first - second);
+    return std::min(ahead, kCentisecondsPerDay - ahead) * 10;
+}
+
+std::int64_t ToleranceMilliseconds(double seconds) {
+    return std::llround(static_cast<double>(static_cast<float>(seconds)) * 1000);
 }
 
 }  // namespace bivane::sim

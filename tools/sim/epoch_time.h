@@ -27,8 +27,13 @@ std::string TimeField(UtcCentiseconds time);
 // The RMC date field "ddmmyy".
 std::string DateField(UtcCentiseconds time);
 
-// The whole seconds of the time of day, as a receiver of "hh:mm:ss" reads
-// them: 0 to 86399.
-std::int64_t WholeSecondOfDay(UtcCentiseconds time);
+// How far apart the times of day of two fixes are, in milliseconds, taken the
+// short way round midnight: 0 to 12 hours. The program compares the times of
+// its two fixes so, fractions of the second included.
+std::int64_t MillisecondsApart(UtcCentiseconds first, UtcCentiseconds second);
+
+// A time tolerance in whole milliseconds, as the program takes it: held in
+// single precision, then rounded to the nearest millisecond.
+std::int64_t ToleranceMilliseconds(double seconds);
 
 }  // namespace bivane::sim

@@ -149,6 +149,12 @@ void HdtListener::handleLine(std::string_view line, SteadyTime arrival) {
         ++m_results.unpaired;
         return;
     }
+    if (pairing->replacesEarly) {
+        // The HDT paired last was the epoch's early answer.
+        m_results.headingErrors.pop_back();
+        m_results.latenciesMs.pop_back();
+        ++m_results.unpaired;
+    }
     m_results.headingErrors.push_back(std::fabs(AngleDifference(*heading, pairing->trueHeading)));
     m_results.latenciesMs.push_back(pairing->latencyMs);
 }

@@ -168,11 +168,11 @@ LaunchedProgram::~LaunchedProgram() {
     Terminate(std::chrono::seconds(10));
 }
 
-bool LaunchedProgram::HoldsOpen(const std::vector<std::string>& devices) const {
+bool ProcessHoldsOpen(pid_t pid, const std::vector<std::string>& devices) {
     std::set<std::string> open;
     std::error_code error;
     for (const auto& entry :
-         fs::directory_iterator("/proc/" + std::to_string(m_pid) + "/fd", error)) {
+         fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
         std::error_code linkError;
         const fs::path target = fs::read_symlink(entry.path(), linkError);
         if (!linkError) {

@@ -33,6 +33,9 @@ std::vector<std::string> ProgramArguments(const std::string& folder,
                                           const std::vector<std::string>& devices,
                                           const std::vector<std::string>& extra);
 
+// True when process `pid` has every one of `devices` open.
+bool ProcessHoldsOpen(pid_t pid, const std::vector<std::string>& devices);
+
 // A started program. Its environment is this one's with XDG_CONFIG_HOME
 // replaced; it starts with no signal blocked and default signal actions.
 class LaunchedProgram {
@@ -46,7 +49,9 @@ class LaunchedProgram {
     LaunchedProgram& operator=(const LaunchedProgram&) = delete;
 
     // True when the program has every one of `devices` open.
-    bool HoldsOpen(const std::vector<std::string>& devices) const;
+    bool HoldsOpen(const std::vector<std::string>& devices) const {
+        return ProcessHoldsOpen(m_pid, devices);
+    }
 
     // True once the program has ended (collects it without waiting).
     bool Ended();

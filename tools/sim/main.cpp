@@ -119,8 +119,12 @@ int run(const SimOptions& options) {
     Simulation simulation(options, {gps1.master(), gps2.master()}, ledger);
 
     Ending ending = Ending::None;
-    if (program) {
-        ending = waitFor([&] { return program->HoldsOpen(devices); }, kOpenWait, program.get());
+    if (program || options.waitForPid != 0) {
+        const auto holdsOpen = [&] {
+            return program ? program->HoldsOpen(devices)
+                           : ProcessHoldsOpen(static_cast<pid_t>(options.waitForPid), devices);
+        };
+        ending = waitFor(holdsOpen, kOpenWait, program.get());
         if (ending == Ending::None) {
             std::fprintf(stderr, "nmea-bivane-sim: the program has not opened all devices\n");
         }

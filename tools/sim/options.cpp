@@ -162,6 +162,8 @@ const std::vector<OptionRow>& optionTable() {
         {"--silent", Takes::Value, integerIn(&SimOptions::silentReceiver, 1, 2, "receiver 1 or 2")},
         {"--silent-after", Takes::Value,
          numberIn(&SimOptions::silentAfter, 0, 1e6, true, "seconds, 0 or more")},
+        {"--silent-until", Takes::Value,
+         numberIn(&SimOptions::silentUntil, 0, 1e6, false, "seconds above 0")},
         {"--skew", Takes::Value,
          numberIn(&SimOptions::skew, -86400, 86400, true, "seconds between -86400 and 86400")},
         {"--time-tolerance", Takes::Value,
@@ -181,6 +183,9 @@ const std::vector<OptionRow>& optionTable() {
          }},
         {"--program", Takes::Value, textValue(&SimOptions::programPath)},
         {"--program-folder", Takes::Value, textValue(&SimOptions::programFolder)},
+        {"--wait-for", Takes::Value,
+         integerIn(&SimOptions::waitForPid, 1, std::numeric_limits<int>::max(),
+                   "a process id, 1 or more")},
         {"--help", Takes::Nothing,
          [](SimOptions& o, std::string_view) -> std::string {
              o.help = true;
@@ -247,6 +252,13 @@ ParsedOptions ParseOptions(std::span<const std::string> arguments) {
                             !options.programArguments.empty())) {
         return fail("--program, --program-folder and arguments after -- need --launch");
     }
+    if (options.launch && options.waitForPid != 0) {
+        return fail("--wait-for is for a program that --launch does not start");
+    }
+    if (options.silentUntil > 0 &&
+        (options.silentReceiver == 0 || options.silentUntil <= options.silentAfter)) {
+        return fail("--silent-until needs --silent and a time after --silent-after");
+    }
     return ParsedOptions{options, {}};
 }
 
@@ -298,6 +310,8 @@ Faults (all decided from --seed):
                          --bad-field P sets it (default 0)
   --silent 1|2           this receiver stops sending ...
   --silent-after SECONDS ... from this time after the first epoch on (default 0)
+  --silent-until SECONDS ... and sends again from this time after the first
+                         epoch on (default: it stays silent)
   --skew SECONDS         added to GPS 2's time fields; positions stay those of
                          the true epoch (default 0)
   --time-tolerance S     the program's time tolerance, used to decide which
@@ -328,13 +342,17 @@ Launching the program:
                          then <build>/app/nmea-bivane, then on PATH)
   --program-folder DIR   use DIR, created when missing (default: a new folder
                          made under $TMPDIR or /tmp)
+  --wait-for PID         instead of --launch: for a program started otherwise
+                         (a test running the window itself), streaming starts
+                         when process PID holds all three devices open (at
+                         most 20 s wait); the program is not ended
 
 Epochs and scoring:
   An epoch counts ("epochs") when both receivers send its GGA, also when a
-  fault drops or breaks one of them. Not counted: epochs after a receiver went
-  silent, and epochs whose two time fields differ by whole seconds
-  (hh:mm:ss, fractions ignored, no wrap at midnight) of --time-tolerance or
-  more, since the program makes no heading of those.
+  fault drops or breaks one of them. Not counted: epochs while a receiver is
+  silent, and epochs whose two time fields are --time-tolerance or more apart
+  (to the millisecond, fractions of the second included, the short way round
+  midnight), since the program makes no heading of those.
   A fault hits an epoch when one of its GGAs is dropped, garbled, given a bad
   field, or abandoned because the device was full for more than a second (the
   program not reading). A dropped, garbled or abandoned GGA loses the epoch.
@@ -343,13 +361,17 @@ Epochs and scoring:
   CR LF with the right checksum is counted in hdt_invalid. A valid HDT is
   paired with the latest epoch that is not lost and whose last GGA byte was
   written before the HDT's line feed arrived, when that epoch is later than
-  the last paired one; otherwise it counts in hdt_unpaired. After the last
-  epoch the listener waits half a second for late sentences. Above 1 Hz a
-  program that compares whole seconds also answers when only the first GGA
-  of an epoch is in; such an answer counts in hdt_unpaired, or takes the
-  epoch's place when it arrives after the epoch's second GGA was written.
-  Latency: from the return of the write of the epoch's completing GGA's last
-  byte to the return of the read of the HDT's line feed (never below 0).
+  the last paired one; otherwise it counts in hdt_unpaired. The program
+  compares every GGA with the other receiver's latest fix: when an epoch's
+  first GGA is also within the tolerance of the other receiver's previous
+  GGA (rates above 1/tolerance, above 5 Hz at 0.2 s), that GGA gets an early
+  answer from fixes of two epochs. The first HDT after it is taken for that
+  early answer and counts in hdt_unpaired; the epoch pairs with the next.
+  After the last epoch the listener waits half a second for late sentences.
+  Latency: from the start of the write of the epoch's completing GGA's last
+  byte to the return of the read of the HDT's line feed. (The write's return
+  comes too late: the writing thread is often put aside as soon as the write
+  wakes the program.)
   Report (one line; null where no HDT was paired):
   {"epochs": N, "hdt_received": N, "hdt_invalid": N,
    "heading_error_deg": {"mean": x, "max": x},

@@ -40,6 +40,7 @@ struct SimOptions {
     double badFieldRate = 0;     // probability per GGA
     int silentReceiver = 0;      // 0 = none, else 1 or 2
     double silentAfter = 0;      // seconds after the first epoch
+    double silentUntil = 0;      // seconds after the first epoch; 0 = for good
     double skew = 0;             // seconds added to GPS 2's time fields
     double timeTolerance = 0.2;  // seconds; the program's time tolerance
 
@@ -54,6 +55,9 @@ struct SimOptions {
     std::string programPath;
     std::string programFolder;
     std::vector<std::string> programArguments;  // everything after "--"
+    // A program started by someone else (a test that runs the window itself):
+    // streaming waits until this process holds the three devices open; 0 = none.
+    long waitForPid = 0;
 
     bool help = false;
 };

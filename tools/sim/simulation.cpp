@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <system_error>
 
@@ -113,20 +112,22 @@ void Simulation::sendEpoch(std::int64_t epoch, SteadyTime due) {
     const double elapsed = static_cast<double>(epoch) / m_options.rate;
     const UtcCentiseconds time = EpochUtc(m_startUtc, epoch, m_options.rate);
     const UtcCentiseconds times[2] = {time, time + ToCentiseconds(m_options.skew)};
+    const std::int64_t toleranceMs = ToleranceMilliseconds(m_options.timeTolerance);
     bool active[2] = {true, true};
-    if (m_options.silentReceiver != 0 && elapsed >= m_options.silentAfter - 1e-9) {
+    if (m_options.silentReceiver != 0 && elapsed >= m_options.silentAfter - 1e-9 &&
+        (m_options.silentUntil <= 0 || elapsed < m_options.silentUntil - 1e-9)) {
         active[m_options.silentReceiver - 1] = false;
     }
-    // The program makes a heading only from two fixes whose whole seconds
-    // differ by less than its time tolerance.
-    const double secondsApart =
-        std::fabs(static_cast<double>(WholeSecondOfDay(times[0]) - WholeSecondOfDay(times[1])));
-    const bool counted = active[0] && active[1] && secondsApart < m_options.timeTolerance;
+    // The program makes a heading only from two fixes whose times, fractions
+    // of the second included, are closer than its time tolerance.
+    const bool counted =
+        active[0] && active[1] && MillisecondsApart(times[0], times[1]) < toleranceMs;
     if (counted) {
         m_ledger.AddEpoch(epoch, truth.heading);
     }
 
     std::vector<OutgoingSentence> sentences[2];
+    bool ggaIntact[2] = {false, false};
     for (int receiver = 0; receiver < 2; ++receiver) {
         if (!active[receiver]) {
             continue;
@@ -138,11 +139,24 @@ void Simulation::sendEpoch(std::int64_t epoch, SteadyTime due) {
             const double east = noise(m_noise);
             fix.position = Displace(fix.position, north, east);
         }
-        sentences[receiver] = receiverSentences(epoch, receiver, fix, truth.heading, counted);
+        sentences[receiver] =
+            receiverSentences(epoch, receiver, fix, truth.heading, counted, ggaIntact[receiver]);
     }
 
     const int first = m_options.firstReceiver - 1;
     const int second = 1 - first;
+    // The program compares each GGA with the other receiver's latest fix: the
+    // epoch's first GGA within the tolerance of the other receiver's previous
+    // one (rates above 1/tolerance) gives an answer of its own.
+    if (counted && ggaIntact[first] && m_lastGgaTime[second] &&
+        MillisecondsApart(times[first], *m_lastGgaTime[second]) < toleranceMs) {
+        m_ledger.ExpectEarlyAnswer(epoch, first);
+    }
+    for (int receiver = 0; receiver < 2; ++receiver) {
+        if (ggaIntact[receiver]) {
+            m_lastGgaTime[receiver] = times[receiver];
+        }
+    }
     const bool firstGgaGoes = !sentences[first].empty() && sentences[first].front().isGga;
     enqueue(first, std::move(sentences[first]), due);
     if (firstGgaGoes) {
@@ -154,7 +168,7 @@ void Simulation::sendEpoch(std::int64_t epoch, SteadyTime due) {
 
 std::vector<OutgoingSentence> Simulation::receiverSentences(std::int64_t epoch, int receiver,
                                                             const Fix& fix, double heading,
-                                                            bool counted) {
+                                                            bool counted, bool& ggaIntact) {
     std::vector<std::string> lines{ComposeGga(fix, m_status, m_options.decimals)};
     if (m_options.sendRmc) {
         lines.push_back(ComposeRmc(fix, m_status, m_options.decimals, m_options.speed, heading));
@@ -169,8 +183,12 @@ std::vector<OutgoingSentence> Simulation::receiverSentences(std::int64_t epoch, 
         m_counts.dropped += fault == Fault::Dropped ? 1 : 0;
         m_counts.garbled += fault == Fault::Garbled ? 1 : 0;
         m_counts.badField += fault == Fault::BadField ? 1 : 0;
+        const bool intact = fault == Fault::None || fault == Fault::BadField;
+        if (isGga) {
+            ggaIntact = intact;
+        }
         if (isGga && counted && fault != Fault::None) {
-            m_ledger.MarkFault(epoch, fault != Fault::BadField);
+            m_ledger.MarkFault(epoch, !intact);
         }
         if (fault != Fault::Dropped) {
             sentences.push_back(OutgoingSentence{.bytes = std::move(lines[i]),
@@ -200,9 +218,7 @@ void Simulation::SentenceDone(const OutgoingSentence& sentence, bool written, St
     if (!sentence.isGga) {
         return;
     }
-    if (written) {
-        m_ledger.LastByteWritten(sentence.epoch, sentence.receiver, at);
-    } else {
+    if (!written) {
         m_ledger.MarkFault(sentence.epoch, true);
     }
     if (sentence.receiver == m_options.firstReceiver - 1) {

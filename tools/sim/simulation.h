@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -47,8 +48,10 @@ class Simulation : private TransmitObserver {
 
   private:
     void sendEpoch(std::int64_t epoch, SteadyTime due);
+    // `ggaIntact`: the GGA goes out and passes the program's checksum test.
     std::vector<OutgoingSentence> receiverSentences(std::int64_t epoch, int receiver,
-                                                    const Fix& fix, double heading, bool counted);
+                                                    const Fix& fix, double heading, bool counted,
+                                                    bool& ggaIntact);
     void enqueue(int receiver, std::vector<OutgoingSentence> sentences, SteadyTime at);
     bool moreEpochs(std::int64_t epoch) const;
     SteadyTime dueTime(std::int64_t epoch) const;
@@ -66,6 +69,8 @@ class Simulation : private TransmitObserver {
     int m_wake;
     SteadyTime m_start{};
     UtcCentiseconds m_startUtc = 0;
+    // The time of each receiver's latest GGA that went out intact.
+    std::optional<UtcCentiseconds> m_lastGgaTime[2];
     // The second receiver's sentences of an epoch, waiting for the first
     // receiver's GGA to be out.
     std::map<std::int64_t, std::vector<OutgoingSentence>> m_waiting;
