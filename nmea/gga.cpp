@@ -22,15 +22,17 @@ using Fields = std::array<std::string_view, kFieldCount>;
 Fields splitSentence(std::string_view sentence) {
     Fields fields{};
     std::size_t n = 0;
-    std::string_view rest = sentence;
-    for (int pass = 0; pass < 14; ++pass) {
-        const std::size_t comma = rest.find(',');
-        if (comma == std::string_view::npos) {
-            break;
+    const char* const text = sentence.data();
+    std::size_t start = 0;
+    // One pass over the characters: the fields are short, and a search call
+    // per field would cost more than it finds.
+    for (std::size_t i = 0; i < sentence.size() && n < 14; ++i) {
+        if (text[i] == ',') {
+            fields[n++] = std::string_view(text + start, i - start);
+            start = i + 1;
         }
-        fields[n++] = rest.substr(0, comma);
-        rest.remove_prefix(comma + 1);
     }
+    const std::string_view rest(text + start, sentence.size() - start);
     fields[n] = rest.substr(0, rest.find('*'));
     return fields;
 }

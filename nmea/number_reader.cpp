@@ -92,10 +92,9 @@ std::optional<double> readPlainDecimal(std::string_view text, bool commaIsPoint)
     return negative ? -value : value;
 }
 
-double readNumber(std::string_view text, bool commaIsPoint) {
-    if (const auto plain = readPlainDecimal(text, commaIsPoint)) {
-        return *plain;
-    }
+// The full reader, for everything the plain-decimal path leaves. Kept out of
+// line so that the common path does not pay for its stack frame.
+[[gnu::noinline]] double readAnyNumber(std::string_view text, bool commaIsPoint) {
     NumberText number;
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -213,6 +212,13 @@ double readNumber(std::string_view text, bool commaIsPoint) {
     }
     (void)ptr;
     return value;
+}
+
+double readNumber(std::string_view text, bool commaIsPoint) {
+    if (const auto plain = readPlainDecimal(text, commaIsPoint)) {
+        return *plain;
+    }
+    return readAnyNumber(text, commaIsPoint);
 }
 
 }  // namespace
