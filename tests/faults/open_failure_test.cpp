@@ -5,14 +5,16 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFileInfo>
 #include <QProcess>
+#include <fstream>
 #include <functional>
 #include <ostream>
+#include <sstream>
+#include <string>
 
 #include "tests/faults/window_on_lines.h"
 
@@ -42,16 +44,28 @@ void PrintTo(const Cause& cause, std::ostream* out) {
     *out << cause.name;
 }
 
-// True when an exclusive lock on `device` is held elsewhere, as the program
-// takes one on each port it opens.
-bool lockedElsewhere(const QString& device) {
-    const int descriptor = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
-    if (descriptor < 0) {
+// True when process `pid` holds the exclusive lock that the program takes on
+// each port it opens. Read from the kernel's lock table: trying the lock here
+// would hold it for a moment and could make that very open fail.
+bool lockedBy(qint64 pid, const QString& device) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(device).constData(), &status) != 0) {
         return false;
     }
-    const bool locked = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0;
-    ::close(descriptor);  // and with it a lock taken here
-    return locked;
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    while (std::getline(locks, line)) {
+        // "1: FLOCK  ADVISORY  WRITE 4711 00:18:5 0 EOF"
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, holder, file;
+        fields >> number >> kind >> mode >> access >> holder >> file;
+        const auto inode = file.substr(file.rfind(':') + 1);
+        if (kind == "FLOCK" && access == "WRITE" && holder == std::to_string(pid) &&
+            inode == std::to_string(status.st_ino)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 class OpenFailure : public WindowOnLines, public ::testing::WithParamInterface<Cause> {
@@ -76,7 +90,8 @@ class OpenFailure : public WindowOnLines, public ::testing::WithParamInterface<C
                        QStringLiteral("--com"), QStringLiteral("11=") + gps1Link(),
                        QStringLiteral("--com"), QStringLiteral("14=") + m_spare.devicePath()});
         ASSERT_TRUE(m_other.waitForStarted(5000));
-        ASSERT_TRUE(ProcessEventsUntil([&] { return lockedElsewhere(gps1->devicePath()); }, 20s));
+        ASSERT_TRUE(ProcessEventsUntil(
+            [&] { return lockedBy(m_other.processId(), gps1->devicePath()); }, 20s));
     }
     void endElsewhere() {
         m_other.terminate();
