@@ -16,14 +16,14 @@ constexpr std::string_view kFalse = "#FALSE#";
 
 enum class Kind { PortNumber, SettingsText, Offset, Switch };
 
-struct ItemSpec {
+struct FileItem {
     int line;
     Kind kind;
     std::string_view name;
 };
 
 // The eleven items in file order.
-constexpr std::array<ItemSpec, 11> kItems = {{
+constexpr std::array<FileItem, 11> kItems = {{
     {1, Kind::PortNumber, "the port number of port 1"},
     {1, Kind::SettingsText, "the settings text of port 1"},
     {2, Kind::PortNumber, "the port number of port 2"},
@@ -111,12 +111,12 @@ std::string quotedForMessage(std::string_view text) {
 // Stores item number `k` of the file into `items`, or says why it cannot.
 std::optional<std::string> store(std::size_t k, const RawItem& item, SettingsItems& items,
                                  const PortSettingsCheck& checkPortSettings) {
-    const ItemSpec& spec = kItems[k];
+    const FileItem& expected = kItems[k];
     if (!item.quoted && item.text.empty()) {
-        return std::string(spec.name) + " is missing";
+        return std::string(expected.name) + " is missing";
     }
-    const std::string name = std::string(spec.name) + ", " + quotedForMessage(item.asWritten);
-    if (spec.kind == Kind::SettingsText) {
+    const std::string name = std::string(expected.name) + ", " + quotedForMessage(item.asWritten);
+    if (expected.kind == Kind::SettingsText) {
         if (!item.quoted) {
             return name + ", is not in double quotes";
         }
@@ -130,9 +130,9 @@ std::optional<std::string> store(std::size_t k, const RawItem& item, SettingsIte
     }
     if (item.quoted) {
         return name + ", is a quoted text where " +
-               (spec.kind == Kind::Switch ? "#TRUE# or #FALSE#" : "a number") + " is expected";
+               (expected.kind == Kind::Switch ? "#TRUE# or #FALSE#" : "a number") + " is expected";
     }
-    if (spec.kind == Kind::Switch) {
+    if (expected.kind == Kind::Switch) {
         if (item.text != kTrue && item.text != kFalse) {
             return name + ", is neither #TRUE# nor #FALSE#";
         }
@@ -143,7 +143,7 @@ std::optional<std::string> store(std::size_t k, const RawItem& item, SettingsIte
     if (!number) {
         return name + ", is not a number";
     }
-    if (spec.kind == Kind::PortNumber) {
+    if (expected.kind == Kind::PortNumber) {
         const std::optional<std::int16_t> port = RoundToInteger<std::int16_t>(*number);
         if (!port || *port < 1) {
             return name + ", lies outside 1 to 32767";
