@@ -4,6 +4,7 @@
 
 #include "nmea/gga.h"
 #include "nmea/number_format.h"
+#include "nmea/number_reader.h"
 
 namespace bivane {
 namespace {
@@ -57,6 +58,18 @@ std::string NmeaChecksum(std::string_view sentence) {
     }
     constexpr char kHex[] = "0123456789ABCDEF";
     return {kHex[(sum >> 4) & 0xF], kHex[sum & 0xF]};
+}
+
+bool NmeaChecksumMatches(std::string_view line) {
+    const std::size_t star = line.find('*');
+    if (star == std::string_view::npos || line.size() < star + 3) {
+        return false;
+    }
+    const std::string expected = NmeaChecksum(line);
+    const int high = HexDigitValue(line[star + 1]);
+    const int low = HexDigitValue(line[star + 2]);
+    return high >= 0 && low >= 0 && high == HexDigitValue(expected[0]) &&
+           low == HexDigitValue(expected[1]);
 }
 
 std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_t decimals,

@@ -19,6 +19,10 @@ std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_
 // digits. "XX" when there is nothing to sum.
 std::string NmeaChecksum(std::string_view sentence);
 
+// True when `line` carries "*" followed by two hex digits (either case) that
+// equal the checksum of what stands before them.
+bool NmeaChecksumMatches(std::string_view line);
+
 // A number for a sentence: the pattern's digits with "." as decimal point, or
 // the empty text for MissingValue.
 std::string NmeaNumberText(double value, std::string_view pattern);

@@ -17,4 +17,19 @@ double ReadLeadingNumber(std::string_view text);
 // ("1,5 m" gives 1.5, "1.234,5" gives 1.234), then the leading number as above.
 double NumberFromText(std::string_view text);
 
+// The value of one hexadecimal digit ("0" to "9", "A" to "F" in either case),
+// or -1 for any other character.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
 }  // namespace bivane

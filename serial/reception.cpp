@@ -9,35 +9,11 @@
 namespace bivane {
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // A line that carries a checksum ("*" after the data) must carry the right
 // one: one flipped byte in a position would otherwise become a wrong heading.
 // A line without "*" comes from a receiver that sends no checksum.
 bool checksumAcceptable(std::string_view line) {
-    const std::size_t star = line.find('*');
-    if (star == std::string_view::npos) {
-        return true;
-    }
-    if (line.size() < star + 3) {
-        return false;
-    }
-    const int high = hexValue(line[star + 1]);
-    const int low = hexValue(line[star + 2]);
-    const std::string expected = NmeaChecksum(line);
-    return high >= 0 && low >= 0 && expected != "XX" && high == hexValue(expected[0]) &&
-           low == hexValue(expected[1]);
+    return line.find('*') == std::string_view::npos || NmeaChecksumMatches(line);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "nmea/hdt.h"
 #include "tests/sim/decoded_fix.h"
 #include "tools/sim/gga_composer.h"
 #include "tools/sim/sentence_text.h"
@@ -22,7 +23,7 @@ TEST(Garble, BreaksTheChecksumButKeepsTheLineAndItsFrame) {
     for (int trial = 0; trial < 2000; ++trial) {
         const std::string line = Garble(original, random);
         ASSERT_EQ(line.size(), original.size());
-        EXPECT_FALSE(ChecksumMatches(line)) << line;
+        EXPECT_FALSE(NmeaChecksumMatches(line)) << line;
         EXPECT_EQ(line.front(), '$');
         EXPECT_EQ(line.find('*'), star) << line;
         EXPECT_EQ(line.substr(star), original.substr(star)) << "checksum and line end untouched";
@@ -44,7 +45,7 @@ TEST(WithBadField, OneFieldTheDecoderCannotStoreWithAGoodChecksum) {
     std::set<std::string> failedFields;
     for (int trial = 0; trial < 200; ++trial) {
         const std::string line = WithBadField(original, random);
-        EXPECT_TRUE(ChecksumMatches(line)) << line;
+        EXPECT_TRUE(NmeaChecksumMatches(line)) << line;
         const auto fix = test::DecodeGga(line);
         ASSERT_EQ(fix.failures.size(), 1u) << line;
         failedFields.insert(fix.failures[0].substr(0, fix.failures[0].find(" value")));
@@ -88,7 +89,7 @@ TEST(FaultInjector, HitsAboutTheRequestedShareAndRepeatsWithTheSeed) {
             } else {
                 EXPECT_EQ(fault, Fault::None) << row.legend;
             }
-            EXPECT_EQ(ChecksumMatches(line), fault != Fault::Garbled) << row.legend;
+            EXPECT_EQ(NmeaChecksumMatches(line), fault != Fault::Garbled) << row.legend;
         }
         // Five standard deviations of a binomial count.
         const double expected = row.share * kSentences;

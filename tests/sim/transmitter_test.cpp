@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "nmea/hdt.h"
 #include "tools/sim/pty_device.h"
 #include "tools/sim/sentence_text.h"
 
@@ -93,7 +94,7 @@ TEST(Transmitter, AFullDeviceLosesSentencesButNeverStallsOrLeavesAHalfLine) {
         const std::size_t end = received.find('\n', start);
         ASSERT_NE(end, std::string::npos) << "an unfinished line at the end";
         const std::string line = received.substr(start, end + 1 - start);
-        if (ChecksumMatches(line)) {
+        if (NmeaChecksumMatches(line)) {
             EXPECT_EQ(line, outcomes.written.at(good));
             ++good;
         } else {

@@ -7,22 +7,10 @@
 
 #include "heading/utc_time.h"
 #include "nmea/gga.h"
+#include "nmea/number_reader.h"
 
 namespace bivane {
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 std::string unescape(std::string_view text, std::size_t lineNumber) {
     std::string out;
@@ -53,8 +41,8 @@ std::string unescape(std::string_view text, std::size_t lineNumber) {
                 out += '\\';
                 break;
             case 'x': {
-                const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
-                const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
+                const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+                const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
                 if (high < 0 || low < 0) {
                     throw bad();
                 }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "nmea/hdt.h"
 #include "tools/sim/sentence_text.h"
 
 namespace bivane::sim {
@@ -57,7 +58,7 @@ std::string Garble(std::string line, std::mt19937_64& random) {
             line[at] = replacement;
         }
         // Two changes can cancel out in the checksum; then break it again.
-    } while (ChecksumMatches(line));
+    } while (NmeaChecksumMatches(line));
     return line;
 }
 

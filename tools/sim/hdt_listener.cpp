@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "nmea/hdt.h"
 #include "tools/sim/sentence_text.h"
 #include "tools/sim/vessel_model.h"
 
@@ -34,7 +35,7 @@ std::optional<double> ParseHdtLine(std::string_view line) {
     constexpr std::string_view kTail = ",T*";
     if (line.size() < 7 + 1 + kTail.size() + 4 || line[0] != '$' || !isUpper(line[1]) ||
         !isUpper(line[2]) || line.substr(3, 4) != "HDT," || !line.ends_with("\r\n") ||
-        !ChecksumMatches(line)) {
+        !NmeaChecksumMatches(line)) {
         return std::nullopt;
     }
     const std::string_view body = line.substr(7, line.size() - 7 - 4);

@@ -44,21 +44,4 @@ std::string ReplaceField(std::string_view line, std::size_t index, std::string_v
     return FinishSentence(body);
 }
 
-bool ChecksumMatches(std::string_view line) {
-    const std::size_t star = line.find('*');
-    if (star == std::string_view::npos || line.size() < star + 3) {
-        return false;
-    }
-    const std::string expected = NmeaChecksum(line);
-    const std::string_view given = line.substr(star + 1, 2);
-    for (std::size_t i = 0; i < 2; ++i) {
-        const char g = given[i];
-        const char upper = (g >= 'a' && g <= 'f') ? static_cast<char>(g - 'a' + 'A') : g;
-        if (upper != expected[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace bivane::sim

@@ -21,8 +21,4 @@ std::vector<std::string> SentenceFields(std::string_view line);
 // renewed.
 std::string ReplaceField(std::string_view line, std::size_t index, std::string_view value);
 
-// True when the line carries "*" followed by the two hex digits of its
-// checksum.
-bool ChecksumMatches(std::string_view line);
-
 }  // namespace bivane::sim
