@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::vector<std::filesystem::path> files;
         const std::filesystem::path path(argv[i]);
+        if (!std::filesystem::exists(path)) {
+            std::fprintf(stderr, "%s: no such file or folder\n", argv[i]);
+            return 1;
+        }
         if (std::filesystem::is_directory(path)) {
             for (const auto& entry : std::filesystem::directory_iterator(path)) {
                 if (entry.is_regular_file()) {
