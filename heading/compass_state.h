@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "heading/sentence_choice.h"
 #include "nmea/gga.h"
 
 namespace bivane {
@@ -35,6 +36,12 @@ struct CompassState {
     double CalculatedBaseline = 0;
     // Added to the observed azimuth GPS 1 to GPS 2 to give the heading, radians.
     double HeadingCorrection = 0;
+    // The sentences sent for each epoch, in order (per-user setting).
+    SentenceChoice Sentences{HeadingSentence::Hdt};
+    // A heading counts as valid (THS mode A) only while the baseline mismatch
+    // amounts to at most this many degrees across the baseline (per-user
+    // setting).
+    double BaselineLimit = 1.0;
     // Logging of computed headings is on. The open log file itself is owned
     // by the logger, which the heading cycle reaches through its log sink.
     bool Logging = false;

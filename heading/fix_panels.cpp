@@ -81,10 +81,8 @@ class PanelWriter {
 
 }  // namespace
 
-void RefreshFixPanels(const CompassState& state, MainWindowText& window, double timeDiffSeconds,
-                      bool& cycleOk, char decimalSeparator) {
-    const GgaRecord& gps1 = state.GpsFix[1];
-    const GgaRecord& gps2 = state.GpsFix[2];
+void RefreshFixPanels(const GgaRecord& gps1, const GgaRecord& gps2, MainWindowText& window,
+                      double timeDiffSeconds, bool& cycleOk, char decimalSeparator) {
     PanelWriter panels(window, decimalSeparator);
     panels.receiver(1, gps1);
     panels.receiver(2, gps2);

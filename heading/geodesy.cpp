@@ -1,5 +1,6 @@
 #include "heading/geodesy.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "nmea/angle_constants.h"
@@ -147,15 +148,15 @@ void NorthEastMetres(double lat1, double lon1, double lat2, double lon2, float& 
     east = static_cast<float>(std::cos(lat1) * kWgs84SemiMajorAxis * (lon2 - lon1) / std::sqrt(w));
 }
 
+bool ArcSinDefined(double x) {
+    return x > -kArcSinLimit && x < kArcSinLimit;
+}
+
 double ArcSin(double x) {
-    if (x > 1 && x < 1.0001) {
-        x = 1;
-    } else if (x < -1 && x > -1.0001) {
-        x = -1;
-    }
-    if (x > 1 || x < -1 || std::isnan(x)) {
+    if (!ArcSinDefined(x)) {
         return 0;
     }
+    x = std::clamp(x, -1.0, 1.0);
     if (x == 1) {
         return std::atan(1.0) * 4 / 2;
     }

@@ -37,8 +37,14 @@ void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::in
 // The longitude difference is not wrapped.
 void NorthEastMetres(double lat1, double lon1, double lat2, double lon2, float& north, float& east);
 
+// Arguments within 0.0001 beyond +-1 count as +-1 for ArcSin.
+inline constexpr double kArcSinLimit = 1.0001;
+
+// Whether ArcSin has a result for x: -1.0001 < x < 1.0001 (not NaN).
+bool ArcSinDefined(double x);
+
 // Arcsine in radians. Arguments within 0.0001 beyond +-1 count as +-1; further
-// out the result is 0.
+// out there is no arcsine and the result is 0 (see ArcSinDefined).
 double ArcSin(double x);
 
 // a + b, radians, brought into the range from 0 up to below 2 pi (the

@@ -9,6 +9,7 @@
 #include "nmea/integer_conversion.h"
 #include "nmea/number_format.h"
 #include "nmea/number_reader.h"
+#include "nmea/utc_time.h"
 
 namespace bivane {
 namespace {
@@ -148,6 +149,7 @@ void ExtractGGA(std::string_view sentence, GgaRecord& record, MessageSink& messa
     constexpr std::string_view kInt32Range = "is outside the range -2147483648 to 2147483647";
 
     storeUtcTime(record.UtcTime, f[1]);
+    record.TimeOfDayMs = UtcMilliseconds(record.UtcTime);
     fields.storePosition(record.Latitude, LatitudeFromNmea(f[2], f[3]), "Latitude", f[2]);
     fields.storePosition(record.Longitude, LongitudeFromNmea(f[4], f[5]), "Longitude", f[4]);
     fields.storeInteger(record.Quality, "Quality", f[6], kInt16Range);

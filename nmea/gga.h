@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,11 @@ inline constexpr double MissingValue = -9999;
 // is never cleared; each field keeps its value until a later sentence
 // overwrites it.
 struct GgaRecord {
-    std::string Talker;        // never filled
-    std::string UtcTime;       // "hh:mm:ss" plus the field's decimals, e.g. "12:35:19.00"
+    std::string Talker;   // never filled
+    std::string UtcTime;  // "hh:mm:ss" plus the field's decimals, e.g. "12:35:19.00"
+    // UtcTime as milliseconds since midnight; nothing when it is no valid
+    // time of day.
+    std::optional<std::int64_t> TimeOfDayMs;
     double Latitude = 0;       // radians, north positive
     double Longitude = 0;      // radians, east positive
     std::int16_t Quality = 0;  // GPS quality indicator, 0 = no fix

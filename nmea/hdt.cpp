@@ -72,12 +72,18 @@ bool NmeaChecksumMatches(std::string_view line) {
            low == HexDigitValue(expected[1]);
 }
 
-std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_t decimals,
-                             bool noChecksum) {
+std::string SentenceAddress(std::string_view talker, std::string_view formatter) {
     std::string sentence = "$";
     sentence += talker.substr(0, 2);
     sentence.append(2 - std::min<std::size_t>(talker.size(), 2), ' ');
-    sentence += "HDT,";
+    sentence += formatter;
+    sentence += ',';
+    return sentence;
+}
+
+std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_t decimals,
+                             bool noChecksum) {
+    std::string sentence = SentenceAddress(talker, "HDT");
     sentence += NmeaNumberText(heading, headingPattern(decimals));
     sentence += ",T";
     if (!noChecksum) {

@@ -14,6 +14,10 @@ namespace bivane {
 std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_t decimals,
                              bool noChecksum);
 
+// The start of an outgoing sentence: "$", the talker (two characters, padded
+// with blanks), the sentence formatter and ",": "$GPHDT,".
+std::string SentenceAddress(std::string_view talker, std::string_view formatter);
+
 // The NMEA checksum of a sentence: the exclusive-or of the characters after
 // the first one up to the first "*" (or the end), as two upper-case hex
 // digits. "XX" when there is nothing to sum.

@@ -85,7 +85,7 @@ void Reception::handleLine(int index, std::string_view line) {
     }
     m_window.lblGGA[index].text = line;
     ExtractGGA(line, m_state.GpsFix[static_cast<std::size_t>(index)], m_decoderMessages);
-    m_cycle.MainLoop();
+    m_cycle.MainLoop(index);
 }
 
 }  // namespace bivane

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "heading/compass_state.h"
 #include "nmea/angle_constants.h"
 
 namespace bivane {
@@ -66,7 +67,7 @@ TEST(RefreshFixPanels, RunsTheConsistencyChecks) {
         state.GpsFix[2] = row.gps2;
         MainWindowText window;
         bool cycleOk = true;
-        RefreshFixPanels(state, window, 0, cycleOk, '.');
+        RefreshFixPanels(state.GpsFix[1], state.GpsFix[2], window, 0, cycleOk, '.');
         const auto red = [](const LabelText& label) { return label.color == kLightRed; };
         EXPECT_EQ(window.lblSvs[0].text, row.svs);
         EXPECT_EQ(red(window.lblSvs[0]), row.svsRed);
@@ -93,7 +94,7 @@ TEST(RefreshFixPanels, FillsTheReceiverPanels) {
     state.GpsFix[2].UtcTime = "12:35:20.00";
     MainWindowText window;
     bool cycleOk = false;
-    RefreshFixPanels(state, window, -1, cycleOk, ',');
+    RefreshFixPanels(state.GpsFix[1], state.GpsFix[2], window, -1, cycleOk, ',');
 
     EXPECT_EQ(window.lblLat[1].text,
               "48\xC2\xB0"
@@ -127,7 +128,7 @@ TEST(RefreshFixPanels, ShowsTheDifferencePanelPositions) {
     state.GpsFix[2] = state.GpsFix[1];
     MainWindowText window;
     bool cycleOk = true;
-    RefreshFixPanels(state, window, 0.2, cycleOk, '.');
+    RefreshFixPanels(state.GpsFix[1], state.GpsFix[2], window, 0.2, cycleOk, '.');
     EXPECT_EQ(window.lblLat[3].text, "0.0 m");
     EXPECT_EQ(window.lblLon[3].text, "0.0 m");
     EXPECT_EQ(window.lblLat[0].text,
@@ -138,7 +139,7 @@ TEST(RefreshFixPanels, ShowsTheDifferencePanelPositions) {
     // GPS 2 one arc-second south and about 10 m east.
     state.GpsFix[2].Latitude -= kDegToRad / 3600;
     state.GpsFix[2].Longitude += 10.0 / 4263000.0;
-    RefreshFixPanels(state, window, 0, cycleOk, '.');
+    RefreshFixPanels(state.GpsFix[1], state.GpsFix[2], window, 0, cycleOk, '.');
     EXPECT_EQ(window.lblLat[0].text,
               "00\xC2\xB0"
               "00'01.000\"S");
@@ -153,7 +154,8 @@ TEST(RefreshFixPanels, ADifferenceBeyondItsIntegerFailsAfterTheEarlierLabels) {
     MainWindowText window;
     const MainWindowText initial;
     bool cycleOk = true;
-    EXPECT_THROW(RefreshFixPanels(state, window, 0, cycleOk, '.'), std::exception);
+    EXPECT_THROW(RefreshFixPanels(state.GpsFix[1], state.GpsFix[2], window, 0, cycleOk, '.'),
+                 std::exception);
     EXPECT_EQ(window.lblSvs[2].text, "32767") << "the receiver panels came first";
     EXPECT_EQ(window.lblHgt[0].text, "0.0 m");
     EXPECT_EQ(window.lblSvs[0], initial.lblSvs[0]) << "the failing label keeps its state";
@@ -161,9 +163,11 @@ TEST(RefreshFixPanels, ADifferenceBeyondItsIntegerFailsAfterTheEarlierLabels) {
 
     state.GpsFix[1] = fix(2, 8, 0.9f, 2147483647, 0);
     state.GpsFix[2] = fix(2, 8, 0.9f, -100, 0);
-    EXPECT_THROW(RefreshFixPanels(state, window, 0, cycleOk, '.'), std::exception);
+    EXPECT_THROW(RefreshFixPanels(state.GpsFix[1], state.GpsFix[2], window, 0, cycleOk, '.'),
+                 std::exception);
     state.GpsFix[2] = fix(2, 8, 0.9f, 2147483647 - 40000, 0);
-    EXPECT_THROW(RefreshFixPanels(state, window, 0, cycleOk, '.'), std::exception)
+    EXPECT_THROW(RefreshFixPanels(state.GpsFix[1], state.GpsFix[2], window, 0, cycleOk, '.'),
+                 std::exception)
         << "a station difference beyond 16 bits";
 }
 

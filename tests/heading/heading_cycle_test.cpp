@@ -5,6 +5,7 @@
 
 #include "heading/baseline.h"
 #include "nmea/angle_constants.h"
+#include "nmea/utc_time.h"
 #include "tests/support/engine_fakes.h"
 
 namespace bivane {
@@ -13,10 +14,15 @@ namespace {
 using test::FixedClock;
 using test::RecordingOutput;
 
+void setTime(GgaRecord& fix, const char* utc) {
+    fix.UtcTime = utc;
+    fix.TimeOfDayMs = UtcMilliseconds(utc);
+}
+
 // Two fixes at a known geometry: GPS 2 lies `distance` metres from GPS 1 in
 // direction `azimuth` (degrees), computed with GeographicLib.
-void placeFixes(CompassState& state, double azimuthDegrees, double distance, double latitude = 60.0,
-                double longitude = 10.0) {
+void placeFixes(CompassState& state, double azimuthDegrees, double distance,
+                const char* utc = "12:35:19.00", double latitude = 60.0, double longitude = 10.0) {
     double lat2 = 0;
     double lon2 = 0;
     GeographicLib::Geodesic::WGS84().Direct(latitude, longitude, azimuthDegrees, distance, lat2,
@@ -28,7 +34,7 @@ void placeFixes(CompassState& state, double azimuthDegrees, double distance, dou
     gps2.Latitude = lat2 * kDegToRad;
     gps2.Longitude = lon2 * kDegToRad;
     for (GgaRecord* fix : {&gps1, &gps2}) {
-        fix->UtcTime = "12:35:19.00";
+        setTime(*fix, utc);
         fix->Quality = 1;
         fix->Satellites = 8;
         fix->Hdop = 0.9f;
@@ -42,7 +48,18 @@ class HeadingCycleTest : public ::testing::Test {
         cycle.setObserver([this](const CycleReport& report) { last = report; });
     }
 
-    void run() { cycle.MainLoop(); }
+    // Both receivers' fixes of the epoch arrive, GPS 1's first.
+    void run() {
+        cycle.MainLoop(1);
+        cycle.MainLoop(2);
+    }
+    // Both fixes move to the next second, where they stand.
+    void nextEpoch() {
+        ++epochCount;
+        const std::string utc = "13:00:" + std::to_string(10 + epochCount) + ".00";
+        setTime(state.GpsFix[1], utc.c_str());
+        setTime(state.GpsFix[2], utc.c_str());
+    }
 
     CompassState state;
     MainWindowText window;
@@ -51,6 +68,7 @@ class HeadingCycleTest : public ::testing::Test {
     FixedClock clock;
     HeadingCycle cycle{state, window, port3, log, clock, '.'};
     CycleReport last;
+    int epochCount = 0;
 };
 
 struct OutcomeRow {
@@ -65,31 +83,22 @@ struct OutcomeRow {
 TEST_F(HeadingCycleTest, DecidesTheOutcomeFromTheFixTimesAndQuality) {
     const OutcomeRow rows[] = {
         {"GPS 2 has sent nothing", "12:35:19.00", "", 1, 0.2f, CycleOutcome::NotReady},
-        {"same second", "12:35:19.00", "12:35:19.00", 1, 0.2f, CycleOutcome::Heading},
+        {"the same instant", "12:35:19.00", "12:35:19.00", 1, 0.2f, CycleOutcome::Heading},
         {"one second apart: partner on its way", "12:35:20.00", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Waiting},
-        {"exactly the tolerance is not below it", "12:35:19.20", "12:35:19.00", 1, 0.2f,
-         CycleOutcome::Waiting},
-        {"just below the tolerance", "12:35:19.19", "12:35:19.00", 1, 0.2f, CycleOutcome::Heading},
-        {"10 Hz receivers one epoch apart", "12:35:19.10", "12:35:19.00", 1, 0.05f,
+        {"10 Hz receivers one epoch apart never pair", "12:35:19.10", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Waiting},
         {"just below the stale limit", "12:35:20.49", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Waiting},
         {"at the stale limit", "12:35:19.00", "12:35:20.50", 1, 0.2f, CycleOutcome::Stale},
         {"a silent receiver two seconds behind", "12:35:21.00", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Stale},
-        {"same second, GPS 2 without a fix", "12:35:19.00", "12:35:19.00", 0, 0.2f,
+        {"the same instant, GPS 2 without a fix", "12:35:19.00", "12:35:19.00", 0, 0.2f,
          CycleOutcome::NoFix},
-        {"across midnight the short way", "23:59:59.90", "00:00:00.00", 1, 0.2f,
-         CycleOutcome::Heading},
-        {"a second across midnight waits", "23:59:59.00", "00:00:00.00", 1, 0.2f,
-         CycleOutcome::Waiting},
-        {"tolerance 2 takes a second apart", "12:35:20.00", "12:35:19.00", 1, 2.0f,
-         CycleOutcome::Heading},
+        {"stale across midnight the short way", "23:59:59.00", "00:00:01.00", 1, 0.2f,
+         CycleOutcome::Stale},
         {"tolerance 0 never computes", "12:35:19.00", "12:35:19.00", 1, 0.0f,
          CycleOutcome::Waiting},
-        {"tolerance above the stale limit", "12:35:22.00", "12:35:19.00", 1, 5.0f,
-         CycleOutcome::Heading},
         {"negative tolerance, far apart", "12:35:22.00", "12:35:19.00", 1, -1.0f,
          CycleOutcome::Stale},
     };
@@ -98,15 +107,18 @@ TEST_F(HeadingCycleTest, DecidesTheOutcomeFromTheFixTimesAndQuality) {
         state = CompassState{};
         state.HeadingOutput = true;
         window = MainWindowText{};
+        HeadingCycle fresh(state, window, port3, log, clock, '.');
+        fresh.setObserver([this](const CycleReport& report) { last = report; });
         placeFixes(state, 30, 2);
-        state.GpsFix[1].UtcTime = row.utc1;
-        state.GpsFix[2].UtcTime = row.utc2;
+        setTime(state.GpsFix[1], row.utc1);
+        setTime(state.GpsFix[2], row.utc2);
         state.GpsFix[2].Quality = static_cast<std::int16_t>(row.quality2);
         state.TimeTolerance = row.tolerance;
         port3.text.clear();
+        fresh.MainLoop(1);
         const MainWindowText before = window;
 
-        run();
+        fresh.MainLoop(2);
 
         EXPECT_EQ(last.outcome, row.outcome);
         const bool heading = row.outcome == CycleOutcome::Heading;
@@ -148,11 +160,92 @@ TEST_F(HeadingCycleTest, SendsShowsAndLogsTheHeadingSentence) {
 
     state.HeadingOutput = false;
     state.Logging = false;
-    placeFixes(state, 123.4, 10);
+    placeFixes(state, 123.4, 10, "12:35:20.00");
     run();
     EXPECT_EQ(window.lblHDT.text, "$GPHDT,123.4,T*31") << "shown with the output off too";
     EXPECT_EQ(port3.text, "$GPHDT,057.3,T*34\r\n") << "nothing more sent";
     EXPECT_EQ(log.text, port3.text) << "nothing more logged";
+}
+
+TEST_F(HeadingCycleTest, SendsTheChosenSentencesWithTheirValidity) {
+    state.OffsetY = {0, 10};
+    ASSERT_FALSE(CalculateBaseline(state, window, '.'));
+    struct Row {
+        const char* legend;
+        SentenceChoice sentences;
+        double observed;  // metres, against 10 calculated
+        int quality2;
+        const char* sent;
+        const char* correspond;
+        Rgb color;
+    };
+    const Row rows[] = {
+        {"HDT alone",
+         {HeadingSentence::Hdt},
+         10,
+         1,
+         "$GPHDT,057.3,T*34\r\n",
+         "0.00\xC2\xB0",
+         kBlack},
+        {"THS, baseline within the limit",
+         {HeadingSentence::Ths},
+         9.9,
+         1,
+         "$GPTHS,057.3,A*36\r\n",
+         "0.57\xC2\xB0",
+         kBlack},
+        {"both, in the chosen order; HDT has no validity",
+         {HeadingSentence::Ths, HeadingSentence::Hdt},
+         9.8,
+         1,
+         "$GPTHS,,V*0E\r\n$GPHDT,057.3,T*34\r\n",
+         "1.15\xC2\xB0",
+         kLightRed},
+        {"beyond the arcsine the mismatch reads as no angle",
+         {HeadingSentence::Hdt, HeadingSentence::Ths},
+         20.1,
+         1,
+         "$GPHDT,057.3,T*34\r\n$GPTHS,,V*0E\r\n",
+         "n/a",
+         kLightRed},
+        {"no fix: THS says not valid, no HDT",
+         {HeadingSentence::Hdt, HeadingSentence::Ths},
+         10,
+         0,
+         "$GPTHS,,V*0E\r\n",
+         "",
+         kBlack},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.legend);
+        state.Sentences = row.sentences;
+        placeFixes(state, 57.3, row.observed);
+        state.GpsFix[2].Quality = static_cast<std::int16_t>(row.quality2);
+        nextEpoch();
+        port3.text.clear();
+        window.lblCorrespond = {};
+        run();
+        EXPECT_EQ(port3.text, row.sent);
+        EXPECT_EQ(window.lblCorrespond.text, row.correspond);
+        EXPECT_EQ(window.lblCorrespond.color, row.color);
+    }
+}
+
+TEST_F(HeadingCycleTest, AFullCircleIsSentAndShownAsNorth) {
+    state.Sentences = {HeadingSentence::Hdt, HeadingSentence::Ths};
+    const struct {
+        double azimuth;
+        const char* shown;
+    } rows[] = {{359.96, "000.0"}, {359.951, "000.0"}, {359.949, "359.9"}};
+    for (const auto& row : rows) {
+        placeFixes(state, row.azimuth, 20);
+        nextEpoch();
+        port3.text.clear();
+        run();
+        EXPECT_EQ(window.lblHeading.text, row.shown) << row.azimuth;
+        EXPECT_EQ(port3.text.find("360.0"), std::string::npos) << port3.text;
+        EXPECT_NE(port3.text.find(row.shown), std::string::npos) << port3.text;
+    }
 }
 
 TEST_F(HeadingCycleTest, AddsTheHeadingCorrectionOfTheMounting) {
@@ -175,11 +268,43 @@ TEST_F(HeadingCycleTest, AddsTheHeadingCorrectionOfTheMounting) {
         state.OffsetY = {row.offsets[1], row.offsets[3]};
         ASSERT_FALSE(CalculateBaseline(state, window, '.'));
         placeFixes(state, row.observedAzimuth, state.CalculatedBaseline);
+        nextEpoch();
         run();
         EXPECT_EQ(window.lblHeading.text, row.heading);
         EXPECT_EQ(window.lblC_O.text, "0.00 m");
         EXPECT_EQ(window.lblCorrespond.text, "0.00\xC2\xB0");
     }
+}
+
+// A vessel at 20 m/s due north, antennas athwartships, GPS 2 measuring 50 ms
+// after GPS 1: a heading from GPS 1's fix as received would be 26.6 degrees
+// off; carried forward to GPS 2's instant it is north.
+TEST_F(HeadingCycleTest, TakesBothPositionsAtTheNewerFixsInstant) {
+    state.OffsetX = {-1, 1};
+    ASSERT_FALSE(CalculateBaseline(state, window, '.'));
+    const auto place = [&](int receiver, const char* utc, double northMetres) {
+        double lat = 0;
+        double lon = 0;
+        GeographicLib::Geodesic::WGS84().Direct(53.5, 8.0, 0, northMetres, lat, lon);
+        if (receiver == 2) {
+            GeographicLib::Geodesic::WGS84().Direct(lat, lon, 90, 2, lat, lon);
+        }
+        GgaRecord& fix = state.GpsFix[static_cast<std::size_t>(receiver)];
+        fix.Latitude = lat * kDegToRad;
+        fix.Longitude = lon * kDegToRad;
+        fix.Quality = 4;
+        setTime(fix, utc);
+        cycle.MainLoop(receiver);
+    };
+    place(1, "12:00:00.00", 0);
+    place(2, "12:00:00.05", 1);
+    place(1, "12:00:00.10", 2);
+    EXPECT_EQ(last.outcome, CycleOutcome::Waiting);
+    place(2, "12:00:00.15", 3);
+    ASSERT_EQ(last.outcome, CycleOutcome::Heading);
+    EXPECT_EQ(window.lblHeading.text, "000.0");
+    EXPECT_EQ(window.lblC_O.text, "0.00 m");
+    EXPECT_EQ(window.lblUTC[0].text, "-0.05 sec") << "the two fixes' own times";
 }
 
 TEST_F(HeadingCycleTest, ComparesTheObservedWithTheCalculatedBaseline) {
@@ -197,36 +322,43 @@ TEST_F(HeadingCycleTest, ComparesTheObservedWithTheCalculatedBaseline) {
 TEST_F(HeadingCycleTest, ScreenTextsUseTheUsersDecimalSeparator) {
     HeadingCycle commaCycle(state, window, port3, log, clock, ',');
     placeFixes(state, 57.3, 10);
-    commaCycle.MainLoop();
+    commaCycle.MainLoop(1);
+    commaCycle.MainLoop(2);
     EXPECT_EQ(window.lblHeading.text, "057,3");
     EXPECT_EQ(window.lblBaseline.text, "10,00 m");
     EXPECT_EQ(window.lblHDT.text, "$GPHDT,057.3,T*34") << "the sentence keeps its point";
 }
 
-TEST_F(HeadingCycleTest, AFailingStepEndsTheCycleThere) {
+TEST_F(HeadingCycleTest, AFailingOutputNeverFreezesTheDisplay) {
     placeFixes(state, 57.3, 10);
     state.Logging = true;
     port3.failure = "Com port  3 is not open";
     run();
-    EXPECT_EQ(last.outcome, CycleOutcome::Failed);
-    EXPECT_EQ(window.lblError.text, "12:34:56 : Com port  3 is not open Error in Main Loop");
-    EXPECT_EQ(window.lblHDT.text, "$GPHDT,057.3,T*34") << "done before the failing step";
-    EXPECT_EQ(log.text, "") << "no log line after a failed port write";
-    EXPECT_EQ(window.lblHeading.text, "000.0") << "the rest of the cycle is skipped";
-    EXPECT_EQ(window.lblLat[1].text, "lblLat") << "panels are not refreshed";
+    EXPECT_EQ(last.outcome, CycleOutcome::Heading);
+    EXPECT_EQ(window.lblError.text,
+              "12:34:56 : Com port  3 is not open: heading not sent Error in Main Loop");
+    EXPECT_EQ(log.text, "$GPHDT,057.3,T*34\r\n") << "the log does not depend on port 3";
+    EXPECT_EQ(window.lblHeading.text, "057.3");
+    EXPECT_EQ(window.lblLat[1].text,
+              "60\xC2\xB0"
+              "00'00.000\"N")
+        << "panels are refreshed";
 
-    port3.failure.clear();
     log.failure = "disk full";
     clock.time.second = 57;
+    placeFixes(state, 123.4, 10, "12:35:20.00");
     run();
-    EXPECT_EQ(window.lblError.text, "12:34:57 : disk full Error in Main Loop");
-    EXPECT_EQ(port3.text, "$GPHDT,057.3,T*34\r\n");
+    EXPECT_EQ(window.lblHeading.text, "123.4");
+    EXPECT_EQ(window.lblError.text,
+              "12:34:57 : Com port  3 is not open: heading not sent; disk full: heading not "
+              "logged Error in Main Loop");
 
+    port3.failure.clear();
     log.failure.clear();
+    placeFixes(state, 10, 10, "12:35:21.00");
     run();
-    EXPECT_EQ(last.outcome, CycleOutcome::Heading) << "the next cycle runs normally";
-    EXPECT_EQ(window.lblHeading.text, "057.3");
-    EXPECT_EQ(window.lblError.text, "12:34:57 : disk full Error in Main Loop") << "kept";
+    EXPECT_EQ(window.lblHeading.text, "010.0");
+    EXPECT_NE(window.lblError.text.find("12:34:57"), std::string::npos) << "kept";
 }
 
 TEST_F(HeadingCycleTest, AnInvalidTimeOfDayFailsTheCycle) {
@@ -234,7 +366,7 @@ TEST_F(HeadingCycleTest, AnInvalidTimeOfDayFailsTheCycle) {
     for (const char* utc : invalid) {
         SCOPED_TRACE(utc);
         placeFixes(state, 0, 2);
-        state.GpsFix[2].UtcTime = utc;
+        setTime(state.GpsFix[2], utc);
         window.lblError.text.clear();
         run();
         EXPECT_EQ(last.outcome, CycleOutcome::Failed);
@@ -243,20 +375,49 @@ TEST_F(HeadingCycleTest, AnInvalidTimeOfDayFailsTheCycle) {
     }
 }
 
+TEST_F(HeadingCycleTest, ReceiversThatNeverPairAreReportedAfterThreeSeconds) {
+    state.Sentences = {HeadingSentence::Ths};
+    placeFixes(state, 0, 2);
+    const char* times[][2] = {{"12:00:00.00", "12:00:00.50"},
+                              {"12:00:01.00", "12:00:01.50"},
+                              {"12:00:02.00", "12:00:02.50"},
+                              {"12:00:03.00", "12:00:03.50"},
+                              {"12:00:04.00", "12:00:04.50"}};
+    for (const auto& epoch : times) {
+        for (int receiver = 1; receiver <= 2; ++receiver) {
+            setTime(state.GpsFix[static_cast<std::size_t>(receiver)], epoch[receiver - 1]);
+            cycle.MainLoop(receiver);
+        }
+    }
+    EXPECT_EQ(last.outcome, CycleOutcome::Unpaired);
+    EXPECT_TRUE(window.lblOld.visible);
+    EXPECT_EQ(window.lblHeading.color, kLightRed);
+    EXPECT_EQ(window.lblError.text,
+              "12:34:56 : The fixes of GPS 1 and GPS 2 are 0.50 s apart: raise the time "
+              "tolerance above 0.50 s");
+    EXPECT_TRUE(port3.text.ends_with("$GPTHS,,V*0E\r\n")) << port3.text;
+
+    state.TimeTolerance = 0.6f;
+    setTime(state.GpsFix[1], "12:00:05.00");
+    cycle.MainLoop(1);
+    EXPECT_EQ(last.outcome, CycleOutcome::Heading) << "GPS 1 carried to GPS 2's instant";
+    EXPECT_FALSE(window.lblOld.visible);
+}
+
 TEST_F(HeadingCycleTest, OldStaysUntilTheNextComputedHeading) {
     placeFixes(state, 200, 2);
     run();
     const std::string shown = window.lblHeading.text;
-    state.GpsFix[1].UtcTime = "12:35:25.00";
-    run();
+    setTime(state.GpsFix[1], "12:35:25.00");
+    cycle.MainLoop(1);
     EXPECT_TRUE(window.lblOld.visible);
-    state.GpsFix[1].UtcTime = "12:35:25.00";
-    state.GpsFix[2].UtcTime = "12:35:24.00";
-    run();  // waiting: nothing changes
+    setTime(state.GpsFix[2], "12:35:24.00");
+    cycle.MainLoop(2);  // waiting: nothing changes
+    EXPECT_EQ(last.outcome, CycleOutcome::Waiting);
     EXPECT_TRUE(window.lblOld.visible);
     EXPECT_EQ(window.lblHeading.text, shown);
-    state.GpsFix[2].UtcTime = "12:35:25.00";
-    run();
+    setTime(state.GpsFix[2], "12:35:25.00");
+    cycle.MainLoop(2);
     EXPECT_FALSE(window.lblOld.visible);
     EXPECT_EQ(window.lblHeading.color, kBlack);
 }

@@ -31,6 +31,7 @@ const std::string kSentence =
     "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 const GgaRecord kDecoded{.Talker = {},
                          .UtcTime = "12:35:19",
+                         .TimeOfDayMs = 45319000,
                          .Latitude = 0.8398053121699228,
                          .Longitude = 0.20100375218802685,
                          .Quality = 1,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "nmea/gga.h"
+#include "nmea/ths.h"
 
 namespace bivane {
 namespace {
@@ -36,6 +37,13 @@ TEST(BuildHdtSentence, WritesTheHeadingAndItsChecksum) {
                   row.expected)
             << row.legend;
     }
+}
+
+TEST(BuildThsSentence, SaysWhetherTheHeadingIsValid) {
+    EXPECT_EQ(BuildThsSentence("GP", 57.3f), "$GPTHS,057.3,A*36");
+    EXPECT_EQ(BuildThsSentence("GP", 5.0f), "$GPTHS,005.0,A*32");
+    EXPECT_EQ(BuildThsSentence("II", 359.94f), "$IITHS,359.9,A*26");
+    EXPECT_EQ(BuildThsSentence("GP", std::nullopt), "$GPTHS,,V*0E") << "no heading, not valid";
 }
 
 struct DecimalComma : std::numpunct<char> {

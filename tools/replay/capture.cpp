@@ -5,9 +5,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "heading/utc_time.h"
 #include "nmea/gga.h"
 #include "nmea/number_reader.h"
+#include "nmea/utc_time.h"
 
 namespace bivane {
 namespace {
@@ -84,7 +84,7 @@ std::optional<std::int64_t> ggaTime(std::string_view line) {
     DiscardedMessages silent;
     GgaRecord fix;
     ExtractGGA(line, fix, silent);
-    return UtcMilliseconds(fix.UtcTime);
+    return fix.TimeOfDayMs;
 }
 
 std::vector<Group> groupByGga(std::string_view log) {

@@ -40,6 +40,10 @@ constexpr const char* kUsage =
     "  --offsets X1,Y1,X2,Y2     antenna offsets in metres, X to starboard, Y ahead\n"
     "                            (default 0,0,0,0)\n"
     "  --tolerance SECONDS       accepted time difference of the fixes (default 0.2)\n"
+    "  --sentences HDT,THS       the sentences sent per epoch, in this order\n"
+    "                            (default HDT)\n"
+    "  --baseline-limit DEG      the largest baseline mismatch, in degrees across\n"
+    "                            the baseline, of a valid heading (THS A; default 1.0)\n"
     "  --labels FILE             write the main window's labels as JSON at the end\n"
     "  --csv FILE                write one row per computed heading\n"
     "  --help                    show this text\n"
@@ -92,6 +96,16 @@ Arguments parseArguments(const std::vector<std::string>& args) {
         } else if (arg == "--tolerance") {
             const double tolerance = parseNumber(value(), arg);
             parsed.options.tolerance = static_cast<float>(tolerance);
+        } else if (arg == "--sentences") {
+            const std::string& text = value();
+            auto choice = ParseSentenceChoice(text);
+            if (!choice) {
+                throw UsageError("--sentences: \"" + text +
+                                 "\" is no list of HDT and THS, each at most once");
+            }
+            parsed.options.sentences = std::move(*choice);
+        } else if (arg == "--baseline-limit") {
+            parsed.options.baselineLimit = parseNumber(value(), arg);
         } else if (arg == "--offsets") {
             std::string_view text = value();
             for (std::size_t k = 0; k < 4; ++k) {

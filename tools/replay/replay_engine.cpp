@@ -4,7 +4,7 @@
 #include <string>
 
 #include "heading/baseline.h"
-#include "heading/utc_time.h"
+#include "nmea/utc_time.h"
 
 namespace bivane {
 
@@ -27,6 +27,8 @@ ReplayEngine::ReplayEngine(const ReplayOptions& options,
         throw std::runtime_error(*failure);
     }
     m_state.TimeTolerance = options.tolerance;
+    m_state.Sentences = options.sentences;
+    m_state.BaselineLimit = options.baselineLimit;
     m_state.HdtData.TalkerID = "GP";
 }
 

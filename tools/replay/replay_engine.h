@@ -17,6 +17,8 @@ namespace bivane {
 struct ReplayOptions {
     std::array<double, 4> offsets{};  // X1, Y1, X2, Y2, metres
     float tolerance = 0.2f;           // seconds
+    SentenceChoice sentences{HeadingSentence::Hdt};
+    double baselineLimit = 1.0;  // degrees
 };
 
 // The heading engine without a window, in the state of a start with a

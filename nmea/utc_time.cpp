@@ -1,4 +1,4 @@
-#include "heading/utc_time.h"
+#include "nmea/utc_time.h"
 
 namespace bivane {
 namespace {

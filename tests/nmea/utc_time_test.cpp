@@ -1,4 +1,4 @@
-#include "heading/utc_time.h"
+#include "nmea/utc_time.h"
 
 #include <gtest/gtest.h>
 
