@@ -6,6 +6,7 @@ set(BIVANE_DIALOG_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/dialog_layout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_about.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_offset.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frm_output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_setup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/link_opener.cpp
   ${CMAKE_CURRENT_LIST_DIR}/time_tolerance_prompt.cpp

@@ -9,9 +9,11 @@
 #include "app/decimal_separator.h"
 #include "app/frm_about.h"
 #include "app/frm_offset.h"
+#include "app/frm_output.h"
 #include "app/frm_setup.h"
 #include "app/link_opener.h"
 #include "app/main_window_layout.h"
+#include "app/output_settings.h"
 #include "app/program_folder.h"
 #include "app/settings_file_io.h"
 #include "app/time_tolerance_prompt.h"
@@ -123,6 +125,7 @@ void Frm_Bivane::createMenus() {
          &Frm_Bivane::mnuSetupOffset_Click);
     item(mnuSetup, "mnuTimeDifference", QStringLiteral("Time Difference"),
          &Frm_Bivane::mnuTimeDifference_Click);
+    item(mnuSetup, "mnuSetupOutput", tr("Heading Sentences"), &Frm_Bivane::mnuSetupOutput_Click);
     QMenu* mnuAbout0 = menuBar()->addMenu(QStringLiteral("About"));
     mnuAbout0->setObjectName(QStringLiteral("mnuAbout0"));
     item(mnuAbout0, "mnuAbout", QStringLiteral("About"), &Frm_Bivane::mnuAbout_Click);
@@ -243,6 +246,9 @@ void Frm_Bivane::Form_Load() {
     readSettingsFile();
     m_state.TimeTolerance = 0.2f;
     m_state.HdtData.TalkerID = "GP";
+    const OutputSettings output = ReadOutputSettings(*OpenUserSettings());
+    m_state.Sentences = output.sentences;
+    m_state.BaselineLimit = output.baselineLimit;
     showWindowText();
 }
 
@@ -409,6 +415,16 @@ void Frm_Bivane::mnuSetupOffset_Click() {
 
 void Frm_Bivane::mnuTimeDifference_Click() {
     AskTimeTolerance(m_prompts, m_state, m_decimalSeparator);
+}
+
+void Frm_Bivane::mnuSetupOutput_Click() {
+    Frm_Output dialog(this, {m_state.Sentences, m_state.BaselineLimit}, m_prompts,
+                      m_decimalSeparator);
+    if (dialog.exec() == QDialog::Accepted) {
+        m_state.Sentences = dialog.settings().sentences;
+        m_state.BaselineLimit = dialog.settings().baselineLimit;
+        WriteOutputSettings(*OpenUserSettings(), dialog.settings());
+    }
 }
 
 void Frm_Bivane::mnuAbout_Click() {

@@ -13,13 +13,13 @@
 #include "app/data_logger.h"
 #include "app/decoder_message_box.h"
 #include "app/port_factory.h"
-#include "serial/com_port_map.h"
 #include "app/user_prompts.h"
 #include "app/window_position.h"
 #include "heading/compass_state.h"
 #include "heading/heading_cycle.h"
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
+#include "serial/com_port_map.h"
 #include "serial/port_text_output.h"
 #include "serial/reception.h"
 #include "serial/serial_port.h"
@@ -69,6 +69,7 @@ class Frm_Bivane final : public QMainWindow {
     void mnuSetupComm_Click();
     void mnuSetupOffset_Click();
     void mnuTimeDifference_Click();
+    void mnuSetupOutput_Click();
     void mnuAbout_Click();
     void cmdLog_Click();
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSettings>
+
+#include "heading/sentence_choice.h"
+
+namespace bivane {
+
+// What the heading output sends, kept in the per-user settings store (section
+// "Output"), never in the settings file of the program folder.
+struct OutputSettings {
+    SentenceChoice sentences{HeadingSentence::Hdt};  // key "Sentences": "HDT,THS"
+    double baselineLimit = 1.0;                      // key "BaselineLimit": degrees, "." as point
+
+    bool operator==(const OutputSettings&) const = default;
+};
+
+// The stored values; a key that is missing or cannot be read keeps its
+// default (HDT alone, 1.0 degree).
+OutputSettings ReadOutputSettings(const QSettings& store);
+
+void WriteOutputSettings(QSettings& store, const OutputSettings& settings);
+
+}  // namespace bivane
