@@ -141,7 +141,7 @@ TEST_F(WindowLayout, FramesButtonAndMenus) {
     EXPECT_EQ(menus.join(QLatin1Char(' ')),
               QStringLiteral("mnuFile=File[mnuFileExit=E&xit] "
                              "mnuSetup=Setup[mnuSetupComm=Comm,mnuSetupOffset=Antenna Offsets,"
-                             "mnuTimeDifference=Time Difference] "
+                             "mnuTimeDifference=Time Difference,mnuSetupOutput=Heading Sentences] "
                              "mnuAbout0=About[mnuAbout=About]"));
 }
 
