@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QScreen>
-#include <stdexcept>
 
 #include "app/decimal_separator.h"
 #include "app/frm_about.h"
@@ -21,7 +20,6 @@
 #include "app/version.h"
 #include "app/window_fonts.h"
 #include "heading/baseline.h"
-#include "heading/error_line.h"
 #include "serial/user_settings.h"
 
 namespace bivane {
@@ -71,17 +69,18 @@ Frm_Bivane::Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPro
       m_clock(clock),
       m_programFolderForThisRun(std::move(programFolderForThisRun)),
       m_decimalSeparator(DecimalSeparator()),
-      m_ports{makePort(1, [this](int index) { MSComm1_Lost(index); }),
-              makePort(2, [this](int index) { MSComm1_Lost(index); }),
-              makePort(3, [this](int index) { MSComm1_Lost(index); })},
-      m_headingOutput(*m_ports[2]),
+      m_ports{makePort(1, [this](int index) { m_engine.portLost(index); }),
+              makePort(2, [this](int index) { m_engine.portLost(index); }),
+              makePort(3, [this](int index) { m_engine.portLost(index); })},
       m_decoderMessages(this),
-      m_cycle(m_state, m_text, m_headingOutput, m_logger, m_clock, m_decimalSeparator),
-      m_reception(*m_ports[0], *m_ports[1], m_state, m_text, m_cycle, m_decoderMessages, m_clock) {
+      m_engine(m_state, {.ports = {m_ports[0].get(), m_ports[1].get(), m_ports[2].get()},
+                         .logFile = &m_logger,
+                         .decoderMessages = &m_decoderMessages,
+                         .clock = &m_clock,
+                         .decimalSeparator = m_decimalSeparator}),
+      m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
-    for (int index = 1; index <= 3; ++index) {
-        MSComm1(index).setEventHandler([this, index] { MSComm1_OnComm(index); });
-    }
+    m_engine.setTextChanged([this] { showWindowText(); });
     createMenus();
     createControls();
     setWindowIcon(QIcon(QStringLiteral(":/nmea-bivane.png")));
@@ -91,6 +90,7 @@ Frm_Bivane::Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPro
 
 Frm_Bivane::~Frm_Bivane() {
     // The ports go first: nothing they report may reach a window half gone.
+    m_engine.setTextChanged(nullptr);
     for (auto& port : m_ports) {
         port->setEventHandler(nullptr);
         port.reset();
@@ -98,10 +98,7 @@ Frm_Bivane::~Frm_Bivane() {
 }
 
 SerialPort& Frm_Bivane::MSComm1(int index) {
-    if (index < 1 || index > 3) {
-        throw std::out_of_range("no port with index " + std::to_string(index));
-    }
-    return *m_ports[static_cast<std::size_t>(index - 1)];
+    return m_engine.port(index);
 }
 
 int Frm_Bivane::pixels(double twips) const {
@@ -207,16 +204,6 @@ void Frm_Bivane::showWindowText() {
             showText(*binding.label, binding.shown);
         }
     }
-}
-
-void Frm_Bivane::MSComm1_OnComm(int index) {
-    m_reception.MSComm1_OnComm(index);
-    showWindowText();
-}
-
-void Frm_Bivane::MSComm1_Lost(int index) {
-    ShowErrorLine(m_text, m_clock, ComPortText(MSComm1(index).portNumber()) + " disconnected");
-    showWindowText();
 }
 
 // ---- Start-up and shut-down -------------------------------------------------

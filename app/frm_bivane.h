@@ -15,22 +15,19 @@
 #include "app/port_factory.h"
 #include "app/user_prompts.h"
 #include "app/window_position.h"
+#include "engine/heading_engine.h"
 #include "heading/compass_state.h"
-#include "heading/heading_cycle.h"
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
+#include "reception/serial_port.h"
 #include "serial/com_port_map.h"
-#include "serial/port_text_output.h"
-#include "serial/reception.h"
-#include "serial/serial_port.h"
 
 namespace bivane {
 
 // The main window: the heading, both fixes and their checks, the error line
 // and the logging button, over the three serial ports MSComm1(1 to 3). It
-// owns the ports, the reception, the heading cycle and the log file; the
-// heading engine writes the main-window text model, which the window copies
-// into its labels after every event.
+// owns the ports, the log file and the heading engine; the engine writes the
+// main-window text model, which the window copies into its labels.
 class Frm_Bivane final : public QMainWindow {
     Q_OBJECT
   public:
@@ -44,15 +41,12 @@ class Frm_Bivane final : public QMainWindow {
     // calculated baseline.
     void Form_Load();
 
-    // Port `index` lost its device and has closed itself: the error line
-    // says so; the other ports go on.
-    void MSComm1_Lost(int index);
-
     SerialPort& MSComm1(int index);
     // The devices that "COM n" stands for, shown by the comm setup dialog
     // (nullptr: none shown). The map must outlive the window.
     void setDeviceNames(const ComPortMap* names) { m_deviceNames = names; }
-    const MainWindowText& windowText() const { return m_text; }
+    const MainWindowText& windowText() const { return m_engine.text(); }
+    HeadingEngine& engine() { return m_engine; }
     // The label `name` (`index` -1 for a single label); nullptr for none.
     QLabel* label(std::string_view name, int index = -1) const;
     QPushButton* cmdLog() const { return m_cmdLog; }
@@ -93,7 +87,6 @@ class Frm_Bivane final : public QMainWindow {
     void createControls();
     void Form_Resize();
     void Form_Unload();
-    void MSComm1_OnComm(int index);
 
     void restorePosition();
     void storePosition();
@@ -107,7 +100,6 @@ class Frm_Bivane final : public QMainWindow {
     QString logFilePath() const;
 
     CompassState& m_state;
-    MainWindowText m_text;
     UserPrompts& m_prompts;
     const LocalClock& m_clock;
     QString m_programFolderForThisRun;
@@ -115,11 +107,10 @@ class Frm_Bivane final : public QMainWindow {
     const ComPortMap* m_deviceNames = nullptr;
 
     std::array<std::unique_ptr<SerialPort>, 3> m_ports;
-    PortTextOutput m_headingOutput;
     DataLogger m_logger;
     DecoderMessageBox m_decoderMessages;
-    HeadingCycle m_cycle;
-    Reception m_reception;
+    HeadingEngine m_engine;
+    MainWindowText& m_text;
 
     std::vector<LabelBinding> m_labels;
     std::vector<QGroupBox*> m_frames;

@@ -7,7 +7,7 @@
 
 #include "app/dialog_layout.h"
 #include "app/version.h"
-#include "serial/port_text_output.h"
+#include "reception/port_text_output.h"
 
 namespace bivane {
 namespace {

@@ -11,7 +11,7 @@
 #include "heading/compass_state.h"
 #include "heading/main_window_text.h"
 #include "serial/com_port_map.h"
-#include "serial/serial_port.h"
+#include "reception/serial_port.h"
 
 namespace bivane {
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
-#include "app/strict_number.h"
+#include "settings/strict_number.h"
 
 namespace bivane {
 namespace {

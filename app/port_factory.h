@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "serial/com_port_map.h"
-#include "serial/serial_port.h"
+#include "reception/serial_port.h"
 
 namespace bivane {
 

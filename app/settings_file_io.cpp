@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "serial/port_settings.h"
+#include "reception/port_settings.h"
 
 namespace bivane {
 namespace {

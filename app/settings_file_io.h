@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace bivane {
 

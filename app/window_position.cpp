@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/strict_number.h"
+#include "settings/strict_number.h"
 
 namespace bivane {
 namespace {

@@ -10,9 +10,6 @@ target_compile_options(bivane_build_flags INTERFACE
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   target_compile_options(bivane_build_flags INTERFACE -Wno-restrict)
 endif()
-if(WARNINGS_AS_ERRORS)
-  target_compile_options(bivane_build_flags INTERFACE -Werror)
-endif()
 if(BIVANE_FUZZ)
   # Coverage for libFuzzer in every target; the fuzz programs add the driver.
   target_compile_options(bivane_build_flags INTERFACE

@@ -149,7 +149,7 @@ void ExtractGGA(std::string_view sentence, GgaRecord& record, MessageSink& messa
     constexpr std::string_view kInt32Range = "is outside the range -2147483648 to 2147483647";
 
     storeUtcTime(record.UtcTime, f[1]);
-    record.TimeOfDayMs = UtcMilliseconds(record.UtcTime);
+    record.TimeOfDayMs = TimeOfDayFromNmea(f[1]);
     fields.storePosition(record.Latitude, LatitudeFromNmea(f[2], f[3]), "Latitude", f[2]);
     fields.storePosition(record.Longitude, LongitudeFromNmea(f[4], f[5]), "Longitude", f[4]);
     fields.storeInteger(record.Quality, "Quality", f[6], kInt16Range);

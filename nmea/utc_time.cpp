@@ -14,13 +14,13 @@ std::optional<int> twoDigits(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::optional<std::int64_t> UtcMilliseconds(std::string_view utcTime) {
-    if (utcTime.size() < 8 || utcTime[2] != ':' || utcTime[5] != ':') {
+std::optional<std::int64_t> TimeOfDayFromNmea(std::string_view field) {
+    if (field.size() < 6) {
         return std::nullopt;
     }
-    const auto hours = twoDigits(utcTime, 0);
-    const auto minutes = twoDigits(utcTime, 3);
-    const auto seconds = twoDigits(utcTime, 6);
+    const auto hours = twoDigits(field, 0);
+    const auto minutes = twoDigits(field, 2);
+    const auto seconds = twoDigits(field, 4);
     if (!hours || !minutes || !seconds || *hours > 23 || *minutes > 59 || *seconds > 59) {
         return std::nullopt;
     }
@@ -28,10 +28,10 @@ std::optional<std::int64_t> UtcMilliseconds(std::string_view utcTime) {
 
     // Decimals of the second: the first three are milliseconds, the fourth
     // rounds them, later ones cannot change the result.
-    if (utcTime.size() > 8 && utcTime[8] == '.') {
+    if (field.size() > 6 && field[6] == '.') {
         std::int64_t scale = 100;
-        for (std::size_t i = 9; i < utcTime.size() && utcTime[i] >= '0' && utcTime[i] <= '9'; ++i) {
-            const int digit = utcTime[i] - '0';
+        for (std::size_t i = 7; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+            const int digit = field[i] - '0';
             if (scale > 0) {
                 ms += digit * scale;
                 scale /= 10;

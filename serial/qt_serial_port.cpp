@@ -3,8 +3,8 @@
 #include <QSerialPort>
 
 #include "serial/device_descriptor.h"
-#include "serial/port_settings.h"
-#include "serial/port_text_output.h"
+#include "reception/port_settings.h"
+#include "reception/port_text_output.h"
 
 namespace bivane {
 namespace {

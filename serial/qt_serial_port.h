@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "serial/com_port_map.h"
-#include "serial/line_error_counters.h"
-#include "serial/serial_port.h"
+#include "reception/line_error_counters.h"
+#include "reception/serial_port.h"
 
 QT_BEGIN_NAMESPACE
 class QSerialPort;

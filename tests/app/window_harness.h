@@ -18,7 +18,7 @@
 #include "app/port_factory.h"
 #include "app/user_prompts.h"
 #include "heading/compass_state.h"
-#include "serial/memory_port.h"
+#include "reception/memory_port.h"
 #include "tests/support/engine_fakes.h"
 
 namespace bivane::test {

@@ -251,7 +251,7 @@ TEST_F(WindowLayout, NothingIsCutOffOrOverlapsAtInitialAndTypicalTexts) {
 
     // The receivers out of step: "OLD" under the heading; a port lost.
     harness.receivePair(21, 50);
-    window.MSComm1_Lost(2);
+    window.engine().portLost(2);
     ASSERT_TRUE(window.label("lblOld")->isVisibleTo(&window));
     ASSERT_NE(window.windowText().lblError.text, "No error messages  ");
     expectNothingCutOffOrOverlapping(window, "stale fixes and a lost port");

@@ -14,7 +14,7 @@
 #include "app/qt_user_prompts.h"
 #include "app/time_tolerance_prompt.h"
 #include "serial/com_port_map.h"
-#include "serial/memory_port.h"
+#include "reception/memory_port.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 // While a dialog is open, the port events and heading cycles go on: the
-// heading engine, wired as the main window wires it, on serial ports on
-// pseudo-terminals.
+// heading engine on serial ports on pseudo-terminals.
 
 #include <gtest/gtest.h>
 
@@ -16,10 +15,8 @@
 #include "app/frm_setup.h"
 #include "app/qt_user_prompts.h"
 #include "app/time_tolerance_prompt.h"
+#include "engine/heading_engine.h"
 #include "heading/baseline.h"
-#include "heading/heading_cycle.h"
-#include "serial/port_text_output.h"
-#include "serial/reception.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/dialogs/ports_on_lines.h"
 #include "tests/support/engine_fakes.h"
@@ -34,12 +31,11 @@ class DialogsAndEngine : public ::testing::Test, protected test::DialogSurroundi
   protected:
     DialogsAndEngine() {
         for (int index = 1; index <= 3; ++index) {
-            port(index).setEventHandler([this, index] { reception.MSComm1_OnComm(index); });
             EXPECT_EQ(port(index).open(), std::nullopt);
         }
         state.HeadingOutput = true;
         state.OffsetY = {0, 5};
-        EXPECT_EQ(CalculateBaseline(state, text, '.'), std::nullopt);
+        EXPECT_EQ(CalculateBaseline(state, engine.text(), '.'), std::nullopt);
     }
 
     test_support::PseudoTerminal& line(int number) { return lines.line(number); }
@@ -86,9 +82,10 @@ class DialogsAndEngine : public ::testing::Test, protected test::DialogSurroundi
     test::FixedClock clock;
     test::RecordingOutput logFile;
     test::RecordingSink decoderMessages;
-    PortTextOutput headingPort{port(3)};
-    HeadingCycle cycle{state, text, headingPort, logFile, clock, '.'};
-    Reception reception{port(1), port(2), state, text, cycle, decoderMessages, clock};
+    HeadingEngine engine{state, {.ports = {&port(1), &port(2), &port(3)},
+                                 .logFile = &logFile,
+                                 .decoderMessages = &decoderMessages,
+                                 .clock = &clock}};
 };
 
 TEST_F(DialogsAndEngine, HeadingsGoOutOnPortThreeWhileEachDialogIsOpen) {
@@ -100,12 +97,12 @@ TEST_F(DialogsAndEngine, HeadingsGoOutOnPortThreeWhileEachDialogIsOpen) {
     } rows[] = {
         {"comm setup",
          [&] {
-             Frm_Setup dialog(&owner, lines.all(), state, text, prompts, &lines.devices);
+             Frm_Setup dialog(&owner, lines.all(), state, engine.text(), prompts, &lines.devices);
              dialog.exec();
          }},
         {"antenna offsets",
          [&] {
-             Frm_Offset dialog(&owner, state, text, prompts, '.');
+             Frm_Offset dialog(&owner, state, engine.text(), prompts, '.');
              dialog.exec();
          }},
         {"about box",

@@ -10,11 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "engine/heading_engine.h"
 #include "heading/baseline.h"
-#include "heading/heading_cycle.h"
-#include "serial/memory_port.h"
-#include "serial/port_text_output.h"
-#include "serial/reception.h"
+#include "reception/memory_port.h"
 
 namespace {
 
@@ -60,18 +58,19 @@ class Script {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CompassState state;
-    MainWindowText window;
     std::array<MemoryPort, 3> ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
-    PortTextOutput port3(ports[2]);
     Log log;
     Clock clock;
     DiscardedMessages sink;
-    HeadingCycle cycle(state, window, port3, log, clock, ',');
-    Reception reception(ports[0], ports[1], state, window, cycle, sink, clock);
-    for (int i = 0; i < 3; ++i) {
-        ports[static_cast<std::size_t>(i)].setEventHandler(
-            [&reception, i] { reception.MSComm1_OnComm(i + 1); });
-        (void)ports[static_cast<std::size_t>(i)].open();
+    HeadingEngine engine(state, {.ports = {&ports[0], &ports[1], &ports[2]},
+                                 .logFile = &log,
+                                 .decoderMessages = &sink,
+                                 .clock = &clock,
+                                 .decimalSeparator = ','});
+    MainWindowText& window = engine.text();
+    const Reception& reception = engine.reception();
+    for (MemoryPort& port : ports) {
+        (void)port.open();
     }
     state.HeadingOutput = true;
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_file.h"
-#include "serial/port_settings.h"
+#include "settings/settings_file.h"
+#include "reception/port_settings.h"
 
 namespace {
 

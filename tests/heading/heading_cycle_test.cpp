@@ -14,9 +14,12 @@ namespace {
 using test::FixedClock;
 using test::RecordingOutput;
 
+// `utc` as the window shows it, "12:35:19.00".
 void setTime(GgaRecord& fix, const char* utc) {
     fix.UtcTime = utc;
-    fix.TimeOfDayMs = UtcMilliseconds(utc);
+    std::string field = utc;
+    std::erase(field, ':');
+    fix.TimeOfDayMs = TimeOfDayFromNmea(field);
 }
 
 // Two fixes at a known geometry: GPS 2 lies `distance` metres from GPS 1 in

@@ -5,22 +5,22 @@
 namespace bivane {
 namespace {
 
-TEST(UtcMilliseconds, ReadsTheTimeOfDayToTheMillisecond) {
+TEST(TimeOfDayFromNmea, ReadsTheTimeOfDayToTheMillisecond) {
     struct Row {
         const char* text;
         std::optional<std::int64_t> ms;
     };
     const Row rows[] = {
-        {"12:35:19", 45319000},      {"12:35:19.00", 45319000},  {"12:35:19.5", 45319500},
-        {"12:35:19.05", 45319050},   {"12:35:19.123", 45319123}, {"12:35:19.1234", 45319123},
-        {"12:35:19.1235", 45319124}, {"00:00:00.00", 0},         {"23:59:59.99", 86399990},
-        {"12:35:19\r\n", 45319000},  {"12:35:19.2x", 45319200},  {"::", std::nullopt},
-        {"", std::nullopt},          {"12:35:1", std::nullopt},  {"12:35:60", std::nullopt},
-        {"12:60:00", std::nullopt},  {"24:00:00", std::nullopt}, {"-1:35:19", std::nullopt},
-        {"12.35.19", std::nullopt},  {" 2:35:19", std::nullopt},
+        {"123519", 45319000},      {"123519.00", 45319000},  {"123519.5", 45319500},
+        {"123519.05", 45319050},   {"123519.123", 45319123}, {"123519.1234", 45319123},
+        {"123519.1235", 45319124}, {"000000.00", 0},         {"235959.99", 86399990},
+        {"123519\r\n", 45319000},  {"123519.2x", 45319200},  {"", std::nullopt},
+        {"12351", std::nullopt},   {"123560", std::nullopt}, {"126000", std::nullopt},
+        {"240000", std::nullopt},  {"-13519", std::nullopt}, {" 23519", std::nullopt},
+        {"12:35:19", std::nullopt},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(UtcMilliseconds(row.text), row.ms) << '"' << row.text << '"';
+        EXPECT_EQ(TimeOfDayFromNmea(row.text), row.ms) << '"' << row.text << '"';
     }
 }
 

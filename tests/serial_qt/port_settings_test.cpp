@@ -1,4 +1,4 @@
-#include "serial/port_settings.h"
+#include "reception/port_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "serial/line_error_counters.h"
+#include "reception/line_error_counters.h"
 #include "tests/serial_qt/line_settings.h"
 #include "tests/serial_qt/pseudo_terminal.h"
 

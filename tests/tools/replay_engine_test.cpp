@@ -4,7 +4,7 @@
 
 #include "tests/support/engine_fakes.h"
 #include "tests/support/gga_lines.h"
-#include "tools/replay/labels_json.h"
+#include "engine/labels_json.h"
 
 namespace bivane {
 namespace {

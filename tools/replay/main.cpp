@@ -14,7 +14,7 @@
 
 #include "nmea/number_format.h"
 #include "tools/replay/capture.h"
-#include "tools/replay/labels_json.h"
+#include "engine/labels_json.h"
 #include "tools/replay/replay_engine.h"
 
 namespace {

@@ -4,26 +4,27 @@
 #include <string>
 
 #include "heading/baseline.h"
-#include "nmea/utc_time.h"
 
 namespace bivane {
 
 ReplayEngine::ReplayEngine(const ReplayOptions& options,
                            std::function<void(std::string_view)> headingOutput,
                            MessageSink& decoderMessages)
-    : m_cycle(m_state, m_window, m_headingPort, m_logFile, m_clock, '.'),
-      m_reception(m_ports[0], m_ports[1], m_state, m_window, m_cycle, decoderMessages, m_clock) {
+    : m_engine(m_state, {.ports = {&m_ports[0], &m_ports[1], &m_ports[2]},
+                         .logFile = &m_logFile,
+                         .decoderMessages = &decoderMessages,
+                         .clock = &m_clock,
+                         .decimalSeparator = '.'}) {
     m_state.OffsetX = {options.offsets[0], options.offsets[2]};
     m_state.OffsetY = {options.offsets[1], options.offsets[3]};
     m_state.HeadingOutput = true;
     for (int i = 1; i <= 3; ++i) {
-        port(i).setEventHandler([this, i] { m_reception.MSComm1_OnComm(i); });
         if (auto failure = port(i).open()) {
             throw std::runtime_error(*failure);
         }
     }
     port(3).setOutputSink(std::move(headingOutput));
-    if (auto failure = CalculateBaseline(m_state, m_window, '.')) {
+    if (auto failure = CalculateBaseline(m_state, m_engine.text(), '.')) {
         throw std::runtime_error(*failure);
     }
     m_state.TimeTolerance = options.tolerance;
@@ -49,7 +50,7 @@ void ReplayEngine::lineCondition(int index, int code) {
 
 LocalTime ReplayEngine::FixTimeClock::now() const {
     LocalTime time;
-    if (auto ms = UtcMilliseconds(m_state.GpsFix[1].UtcTime)) {
+    if (const auto ms = m_state.GpsFix[1].TimeOfDayMs) {
         const std::int64_t seconds = *ms / 1000;
         time.hour = static_cast<int>(seconds / 3600);
         time.minute = static_cast<int>(seconds / 60 % 60);

@@ -4,13 +4,10 @@
 #include <functional>
 #include <string_view>
 
+#include "engine/heading_engine.h"
 #include "heading/compass_state.h"
-#include "heading/heading_cycle.h"
-#include "heading/main_window_text.h"
 #include "nmea/message_sink.h"
-#include "serial/memory_port.h"
-#include "serial/port_text_output.h"
-#include "serial/reception.h"
+#include "reception/memory_port.h"
 
 namespace bivane {
 
@@ -38,9 +35,9 @@ class ReplayEngine {
     // One line-condition event on port 1, 2 or 3.
     void lineCondition(int port, int code);
 
-    const MainWindowText& window() const { return m_window; }
+    const MainWindowText& window() const { return m_engine.text(); }
     const CompassState& state() const { return m_state; }
-    HeadingCycle& cycle() { return m_cycle; }
+    HeadingCycle& cycle() { return m_engine.cycle(); }
 
   private:
     class FixTimeClock final : public LocalClock {
@@ -61,13 +58,10 @@ class ReplayEngine {
     MemoryPort& port(int index);
 
     CompassState m_state;
-    MainWindowText m_window;
     std::array<MemoryPort, 3> m_ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
-    PortTextOutput m_headingPort{m_ports[2]};
     NoLogFile m_logFile;
     FixTimeClock m_clock{m_state};
-    HeadingCycle m_cycle;
-    Reception m_reception;
+    HeadingEngine m_engine;
 };
 
 }  // namespace bivane

@@ -1,6 +1,6 @@
 #include "tools/sim/settings_file.h"
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace bivane::sim {
 

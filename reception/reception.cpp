@@ -1,4 +1,4 @@
-#include "serial/reception.h"
+#include "reception/reception.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "app/strict_number.h"
+#include "settings/strict_number.h"
 
 #include "nmea/number_reader.h"
 

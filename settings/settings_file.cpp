@@ -1,10 +1,10 @@
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <charconv>
 #include <cmath>
 #include <vector>
 
-#include "app/strict_number.h"
+#include "settings/strict_number.h"
 #include "nmea/integer_conversion.h"
 
 namespace bivane {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "serial/serial_port.h"
+#include "reception/serial_port.h"
 
 namespace bivane {
 

@@ -1,4 +1,4 @@
-#include "serial/port_text_output.h"
+#include "reception/port_text_output.h"
 
 #include "nmea/number_format.h"
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "serial/serial_port.h"
+#include "reception/serial_port.h"
 
 namespace bivane {
 

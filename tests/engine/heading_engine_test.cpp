@@ -1,4 +1,4 @@
-#include "serial/reception.h"
+#include "engine/heading_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,7 @@
 #include <cctype>
 #include <random>
 
-#include "serial/memory_port.h"
-#include "serial/port_text_output.h"
+#include "reception/memory_port.h"
 #include "tests/support/engine_fakes.h"
 #include "tests/support/gga_lines.h"
 
@@ -18,44 +17,48 @@ using test::GgaFields;
 using test::GgaLine;
 using test::GgaSentence;
 
-class ReceptionTest : public ::testing::Test {
+class HeadingEngineTest : public ::testing::Test {
   protected:
-    ReceptionTest() {
+    HeadingEngineTest() {
         for (int i = 1; i <= 3; ++i) {
-            port(i).setEventHandler([this, i] { reception.MSComm1_OnComm(i); });
             EXPECT_FALSE(port(i).open());
         }
         state.HeadingOutput = true;
-        cycle.setObserver([this](const CycleReport&) { ++cycles; });
+        engine.cycle().setObserver([this](const CycleReport&) { ++cycles; });
+        engine.setTextChanged([this] { ++textChanges; });
     }
 
     MemoryPort& port(int i) { return ports[static_cast<std::size_t>(i - 1)]; }
 
     CompassState state;
-    MainWindowText window;
     std::array<MemoryPort, 3> ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
-    PortTextOutput port3{ports[2]};
     test::RecordingOutput log;
     test::FixedClock clock;
     test::RecordingSink decoderMessages;
-    HeadingCycle cycle{state, window, port3, log, clock, '.'};
-    Reception reception{ports[0], ports[1], state, window, cycle, decoderMessages, clock};
+    HeadingEngine engine{state, {.ports = {&ports[0], &ports[1], &ports[2]},
+                                 .logFile = &log,
+                                 .decoderMessages = &decoderMessages,
+                                 .clock = &clock}};
+    MainWindowText& window = engine.text();
+    const Reception& reception = engine.reception();
     int cycles = 0;
+    int textChanges = 0;
 };
 
-TEST_F(ReceptionTest, ASentenceSplitOverTwoEventsIsHandledOnceComplete) {
+TEST_F(HeadingEngineTest, ASentenceSplitOverTwoEventsIsHandledOnceComplete) {
     const std::string line = GgaLine({});
     port(1).receive(line.substr(0, 12));
     EXPECT_EQ(cycles, 0);
     EXPECT_EQ(window.lblGGA[1].text, "NMEA Input GPS 1 - GGA message");
     port(1).receive(line.substr(12));
     EXPECT_EQ(cycles, 1);
+    EXPECT_EQ(textChanges, 2) << "the owner hears of every port event";
     EXPECT_EQ(window.lblGGA[1].text, line) << "shown as received, line ending included";
     EXPECT_EQ(state.GpsFix[1].UtcTime, "12:35:19.00");
     EXPECT_EQ(reception.ReceiveBuffer(1), "");
 }
 
-TEST_F(ReceptionTest, EveryCompleteLineOfABurstIsTakenInOrder) {
+TEST_F(HeadingEngineTest, EveryCompleteLineOfABurstIsTakenInOrder) {
     GgaFields second;
     second.time = "123520.00";
     port(1).receive(GgaLine({}) + "$GPRMC,123519,A\r\n" + GgaLine(second) + "$GPGGA,1235");
@@ -64,7 +67,7 @@ TEST_F(ReceptionTest, EveryCompleteLineOfABurstIsTakenInOrder) {
     EXPECT_EQ(reception.ReceiveBuffer(1), "$GPGGA,1235") << "the partial line waits";
 }
 
-TEST_F(ReceptionTest, PicksGgaLinesByTheirSentenceTypeWhateverTheTalker) {
+TEST_F(HeadingEngineTest, PicksGgaLinesByTheirSentenceTypeWhateverTheTalker) {
     struct Row {
         const char* legend;
         std::string line;
@@ -94,7 +97,7 @@ TEST_F(ReceptionTest, PicksGgaLinesByTheirSentenceTypeWhateverTheTalker) {
     }
 }
 
-TEST_F(ReceptionTest, ALineWithAWrongChecksumIsDroppedAndReported) {
+TEST_F(HeadingEngineTest, ALineWithAWrongChecksumIsDroppedAndReported) {
     const std::string good = GgaSentence({});
     struct Row {
         const char* legend;
@@ -130,7 +133,7 @@ TEST_F(ReceptionTest, ALineWithAWrongChecksumIsDroppedAndReported) {
     }
 }
 
-TEST_F(ReceptionTest, ALineConditionThrowsAwayThePartialLine) {
+TEST_F(HeadingEngineTest, ALineConditionThrowsAwayThePartialLine) {
     for (int code : {kEventBreak, kEventFrame, kEventOverrun, kEventRxOver, kEventParity}) {
         SCOPED_TRACE(code);
         cycles = 0;
@@ -147,7 +150,7 @@ TEST_F(ReceptionTest, ALineConditionThrowsAwayThePartialLine) {
     EXPECT_EQ(reception.ReceiveBuffer(1), "$GPGGA,12") << "unknown codes are ignored";
 }
 
-TEST_F(ReceptionTest, TheHeadingPortsEventsChangeNothing) {
+TEST_F(HeadingEngineTest, TheHeadingPortsEventsChangeNothing) {
     const MainWindowText before = window;
     port(3).receive(GgaLine({}));
     port(3).lineCondition(kEventFrame);
@@ -155,7 +158,14 @@ TEST_F(ReceptionTest, TheHeadingPortsEventsChangeNothing) {
     EXPECT_TRUE(window == before);
 }
 
-TEST_F(ReceptionTest, ABufferWithoutLineFeedStaysBounded) {
+TEST_F(HeadingEngineTest, ALostPortIsNamedOnTheErrorLine) {
+    port(2).setPortNumber(7);
+    engine.portLost(2);
+    EXPECT_EQ(window.lblError.text, "12:34:56 : Com port  7 disconnected");
+    EXPECT_EQ(textChanges, 1);
+}
+
+TEST_F(HeadingEngineTest, ABufferWithoutLineFeedStaysBounded) {
     port(1).receive(std::string(kMaxBufferedCharacters, 'x'));
     EXPECT_EQ(reception.ReceiveBuffer(1).size(), kMaxBufferedCharacters);
     port(1).receive("y");
@@ -164,7 +174,7 @@ TEST_F(ReceptionTest, ABufferWithoutLineFeedStaysBounded) {
     EXPECT_EQ(cycles, 1) << "reception carries on";
 }
 
-TEST_F(ReceptionTest, PairsOfFixesGiveHeadingsOnPortThree) {
+TEST_F(HeadingEngineTest, PairsOfFixesGiveHeadingsOnPortThree) {
     GgaFields gps1;
     GgaFields gps2 = gps1;
     gps2.latitudeDegrees += 2.0 / 111200;  // about 2 m north
@@ -175,7 +185,7 @@ TEST_F(ReceptionTest, PairsOfFixesGiveHeadingsOnPortThree) {
     EXPECT_EQ(window.lblHDT.text, "$GPHDT,000.0,T*35");
 }
 
-TEST_F(ReceptionTest, RandomBytesNeitherCrashNorGrowTheBuffers) {
+TEST_F(HeadingEngineTest, RandomBytesNeitherCrashNorGrowTheBuffers) {
     std::mt19937 random(20261206);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<std::size_t> chunk(1, 3000);

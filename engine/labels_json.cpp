@@ -1,4 +1,4 @@
-#include "tools/replay/labels_json.h"
+#include "engine/labels_json.h"
 
 #include <cstdio>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "serial/line_error_counters.h"
+#include "reception/line_error_counters.h"
 
-#include "serial/serial_port.h"
+#include "reception/serial_port.h"
 
 #ifdef __linux__
 #include <linux/serial.h>

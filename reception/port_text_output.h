@@ -1,7 +1,7 @@
 #pragma once
 
 #include "heading/text_output.h"
-#include "serial/serial_port.h"
+#include "reception/serial_port.h"
 
 namespace bivane {
 

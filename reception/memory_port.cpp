@@ -1,4 +1,4 @@
-#include "serial/memory_port.h"
+#include "reception/memory_port.h"
 
 namespace bivane {
 

@@ -1,4 +1,4 @@
-#include "app/strict_number.h"
+#include "settings/strict_number.h"
 
 #include <gtest/gtest.h>
 

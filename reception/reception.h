@@ -10,7 +10,7 @@
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
 #include "nmea/message_sink.h"
-#include "serial/serial_port.h"
+#include "reception/serial_port.h"
 
 namespace bivane {
 
