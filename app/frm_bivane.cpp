@@ -1,5 +1,6 @@
 #include "app/frm_bivane.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenuBar>
@@ -24,6 +25,10 @@
 
 namespace bivane {
 namespace {
+
+// A stream of port events that never lets the event loop wait still shows
+// the labels this often.
+constexpr qint64 kLongestUnshownMs = 100;
 
 const QString kStartLogging = QStringLiteral("Start Logging");
 const QString kStopLogging = QStringLiteral("Stop Logging");
@@ -80,7 +85,16 @@ Frm_Bivane::Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPro
                          .decimalSeparator = m_decimalSeparator}),
       m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
-    m_engine.setTextChanged([this] { showWindowText(); });
+    m_engine.setTextChanged([this] { textChanged(); });
+    // Labels are shown once per pass of the event loop, when it is about to
+    // wait: a heading never waits for the labels of the fix before it.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            [this] {
+                if (m_textPending) {
+                    showWindowText();
+                }
+            });
+    m_sinceShown.start();
     createMenus();
     createControls();
     setWindowIcon(QIcon(QStringLiteral(":/nmea-bivane.png")));
@@ -197,7 +211,16 @@ QGroupBox* Frm_Bivane::frame(std::string_view name, int index) const {
     return nullptr;
 }
 
+void Frm_Bivane::textChanged() {
+    m_textPending = true;
+    if (m_sinceShown.elapsed() >= kLongestUnshownMs) {
+        showWindowText();
+    }
+}
+
 void Frm_Bivane::showWindowText() {
+    m_textPending = false;
+    m_sinceShown.restart();
     for (LabelBinding& binding : m_labels) {
         if (!(*binding.model == binding.shown)) {
             binding.shown = *binding.model;

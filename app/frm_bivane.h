@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -57,6 +58,8 @@ class Frm_Bivane final : public QMainWindow {
 
     // Copies the text model into the labels.
     void showWindowText();
+    // True while the text model holds changes the labels do not show yet.
+    bool textPending() const { return m_textPending; }
 
   public Q_SLOTS:
     void mnuFileExit_Click();
@@ -83,6 +86,9 @@ class Frm_Bivane final : public QMainWindow {
         LabelText shown;
     };
 
+    // The engine changed the text model: the labels follow once the event
+    // loop has handled every port event that waits.
+    void textChanged();
     void createMenus();
     void createControls();
     void Form_Resize();
@@ -113,6 +119,8 @@ class Frm_Bivane final : public QMainWindow {
     MainWindowText& m_text;
 
     std::vector<LabelBinding> m_labels;
+    bool m_textPending = false;
+    QElapsedTimer m_sinceShown;
     std::vector<QGroupBox*> m_frames;
     QPushButton* m_cmdLog = nullptr;
 

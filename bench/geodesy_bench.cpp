@@ -19,8 +19,8 @@ void BM_InverseGeodesic(benchmark::State& state) {
         const Pair& p = radians[i];
         double distance = 0;
         double azimuth = 0;
-        InverseGeodesic(p.lat1, p.lon1, p.lat2, p.lon2, 0, kWgs84SemiMinorAxis, kWgs84Flattening,
-                        distance, azimuth);
+        InverseGeodesic(p.lat1, p.lon1, p.lat2, p.lon2, GeodesicMode::DistanceAndAzimuth,
+                        kWgs84SemiMinorAxis, kWgs84Flattening, distance, azimuth);
         benchmark::DoNotOptimize(distance);
         benchmark::DoNotOptimize(azimuth);
         i = (i + 1) % radians.size();

@@ -42,15 +42,17 @@ double equatorAzimuth(double lon1, double lon2) {
 
 }  // namespace
 
-void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::int16_t mode,
+void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, GeodesicMode mode,
                      double axis, double flattening, double& distance, double& azimuth) {
     if (std::fabs(lat1 - lat2) < 1e-10 && std::fabs(lon1 - lon2) < 1e-10) {
         distance = 0;
         azimuth = 0;
         return;
     }
-    const bool wantDistance = mode == 0 || mode == 1;
-    const bool wantAzimuth = mode == 0 || mode == 2;
+    const bool wantDistance =
+        mode == GeodesicMode::DistanceAndAzimuth || mode == GeodesicMode::DistanceOnly;
+    const bool wantAzimuth =
+        mode == GeodesicMode::DistanceAndAzimuth || mode == GeodesicMode::AzimuthOnly;
     if (!wantDistance && !wantAzimuth) {
         return;
     }

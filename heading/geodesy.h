@@ -19,15 +19,15 @@ enum class GeodesicMode : std::int16_t {
 // Distance and azimuth between two points on an ellipsoid (Sodano's
 // non-iterative inverse solution with the flattening terms up to f^2).
 // lat1, lon1, lat2, lon2: radians, north and east positive.
-// mode: 0 both results, 1 the distance only, 2 the azimuth only, any other
-//   value neither; a result not asked for is left untouched, except that
+// mode: which results are written; a result not asked for is left untouched
+//   (a value outside the enumeration asks for neither), except that
 //   coincident points (both differences below 1e-10 rad) set both to 0.
 // axis: metres; the distance is the series times this length, so the
 //   semi-minor axis gives the geodesic distance.
 // flattening: of the ellipsoid.
 // distance: metres. azimuth: radians clockwise from true north of the line
 //   from point 1 to point 2, from 0 up to below 2 pi (the program's pi).
-void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, std::int16_t mode,
+void InverseGeodesic(double lat1, double lon1, double lat2, double lon2, GeodesicMode mode,
                      double axis, double flattening, double& distance, double& azimuth);
 
 // North and east components, metres, of the step from point 1 to point 2

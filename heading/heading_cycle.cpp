@@ -145,8 +145,8 @@ void HeadingCycle::computeHeading(const FixPair& pair, CycleReport& report) {
     double observed = 0;
     double azimuth = 0;
     InverseGeodesic(pair.latitude[0], pair.longitude[0], pair.latitude[1], pair.longitude[1],
-                    static_cast<std::int16_t>(GeodesicMode::DistanceAndAzimuth),
-                    kWgs84SemiMinorAxis, kWgs84Flattening, observed, azimuth);
+                    GeodesicMode::DistanceAndAzimuth, kWgs84SemiMinorAxis, kWgs84Flattening,
+                    observed, azimuth);
     const double headingDegrees = WrapAngle(azimuth, m_state.HeadingCorrection) * kRadToDeg;
     if (!std::isfinite(observed) || !std::isfinite(headingDegrees)) {
         throw CycleFailure("The positions of the two fixes give no finite baseline");
@@ -209,7 +209,7 @@ std::string HeadingCycle::sendSentences(std::optional<float> heading, bool valid
             if (!heading) {
                 continue;  // HDT has no way to say "no heading"
             }
-            sentence = BuildHdtSentence(m_state.HdtData.TalkerID, *heading, 1, false);
+            sentence = BuildHdtSentence(m_state.HdtData.TalkerID, *heading, 1);
         } else {
             sentence = BuildThsSentence(m_state.HdtData.TalkerID,
                                         valid ? heading : std::optional<float>());

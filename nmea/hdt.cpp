@@ -82,11 +82,11 @@ std::string SentenceAddress(std::string_view talker, std::string_view formatter)
 }
 
 std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_t decimals,
-                             bool noChecksum) {
+                             ChecksumField checksum) {
     std::string sentence = SentenceAddress(talker, "HDT");
     sentence += NmeaNumberText(heading, headingPattern(decimals));
     sentence += ",T";
-    if (!noChecksum) {
+    if (checksum == ChecksumField::Appended) {
         sentence += '*';
         sentence += NmeaChecksum(sentence);
     }

@@ -6,13 +6,16 @@
 
 namespace bivane {
 
+// Whether an outgoing sentence ends in "*" and its checksum.
+enum class ChecksumField : bool { Appended, Omitted };
+
 // The HDT sentence (heading, true) for a heading in degrees, without line
-// ending: "$" + talker + "HDT," + heading + ",T" and, unless `noChecksum`,
-// "*" + checksum. The heading is written with at least three integer digits
+// ending: "$" + talker + "HDT," + heading + ",T" and, unless the checksum
+// field is omitted, "*" + checksum. The heading is written with at least three integer digits
 // and `decimals` decimals (0, 2 or 3; any other count gives 1), rounded and
 // neither range-checked nor wrapped: 359.96 with 1 decimal is "360.0".
 std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_t decimals,
-                             bool noChecksum);
+                             ChecksumField checksum = ChecksumField::Appended);
 
 // The start of an outgoing sentence: "$", the talker (two characters, padded
 // with blanks), the sentence formatter and ",": "$GPHDT,".

@@ -1,5 +1,6 @@
 #include "tests/app/window_harness.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
@@ -98,6 +99,11 @@ void WindowHarness::receivePair(int second, int gps2Second) {
     const auto [gps1, gps2] = FixPair(second, gps2Second);
     port(1).receive(gps1);
     port(2).receive(gps2);
+    settle();
+}
+
+void WindowHarness::settle() {
+    Q_EMIT QAbstractEventDispatcher::instance()->aboutToBlock();
 }
 
 std::string ReadWholeFile(const QString& path) {

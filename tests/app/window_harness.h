@@ -64,8 +64,11 @@ class WindowHarness {
     // 5 m from GPS 1 (4.98 m), bearing 026.7. `gps2Second` differs for a pair out of
     // step.
     static std::pair<std::string, std::string> FixPair(int second, int gps2Second = -1);
-    // The pair arriving on the memory ports 1 and 2.
+    // The pair arriving on the memory ports 1 and 2; the labels show it.
     void receivePair(int second, int gps2Second = -1);
+    // The event loop is about to wait: the window shows what the ports
+    // brought (memory ports raise their events outside the loop).
+    static void settle();
 
     CompassState state;
     FixedClock clock;

@@ -241,17 +241,18 @@ TEST_F(WindowLayout, NothingIsCutOffOrOverlapsAtInitialAndTypicalTexts) {
         withChecksum("$GPGGA,123519.00,4807.0380,N,01131.0000,E,2,08,0.9,545.4,M,46.9,M,2.0,0031"));
     harness.port(2).receive(
         withChecksum("$GPGGA,123519.00,4807.0400,N,01131.0030,E,2,09,1.1,546.9,M,46.9,M,8.0,0031"));
+    harness.settle();
     ASSERT_NE(window.windowText().lblHDT.text, "NMEA Output - HDT message");
     expectNothingCutOffOrOverlapping(window, "differential fixes");
 
     harness.state.CalculatedBaseline = 5;  // so that C-O and its angle show too
     harness.receivePair(20);
-    window.showWindowText();
     expectNothingCutOffOrOverlapping(window, "a computed heading");
 
     // The receivers out of step: "OLD" under the heading; a port lost.
     harness.receivePair(21, 50);
     window.engine().portLost(2);
+    harness.settle();
     ASSERT_TRUE(window.label("lblOld")->isVisibleTo(&window));
     ASSERT_NE(window.windowText().lblError.text, "No error messages  ");
     expectNothingCutOffOrOverlapping(window, "stale fixes and a lost port");
@@ -261,10 +262,29 @@ TEST_F(WindowLayout, AReceivedSentenceShowsOnOneLine) {
     Frm_Bivane& window = harness.start();
     const auto [gps1, gps2] = WindowHarness::FixPair(19);
     harness.port(1).receive(gps1);
+    harness.settle();
     EXPECT_EQ(window.windowText().lblGGA[1].text, gps1);  // the model keeps CR LF
     const QLabel* label = window.label("lblGGA", 1);
     EXPECT_EQ(label->text().toStdString() + "\r\n", gps1);
     EXPECT_EQ(label->height(), QFontMetrics(label->font()).height());
+}
+
+TEST_F(WindowLayout, LabelsFollowWhenTheEventLoopIsAboutToWaitAndNotBefore) {
+    harness.writeFile(QStringLiteral("Bivane.ini"),
+                      "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n"
+                      "#TRUE#\r\n");
+    Frm_Bivane& window = harness.start();
+    window.showWindowText();  // shown just now: the next change waits for the pass's end
+    const auto [gps1, gps2] = WindowHarness::FixPair(19);
+    harness.port(1).receive(gps1);
+    harness.port(2).receive(gps2);
+    // The heading is out, the labels wait for the end of the pass.
+    EXPECT_EQ(harness.port(3).written().substr(0, 7), "$GPHDT,");
+    EXPECT_TRUE(window.textPending());
+    EXPECT_EQ(window.label("lblGGA", 2)->text(), QStringLiteral("NMEA Input GPS 2 - GGA message"));
+    harness.settle();
+    EXPECT_FALSE(window.textPending());
+    EXPECT_EQ(window.label("lblHDT")->text().toStdString() + "\r\n", harness.port(3).written());
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ struct Inverse {
 
 // The call the heading cycle makes, with a choice of axis.
 Inverse InverseRad(double lat1, double lon1, double lat2, double lon2,
-                   double axis = kWgs84SemiMajorAxis, std::int16_t mode = 0) {
+                   double axis = kWgs84SemiMajorAxis,
+                   GeodesicMode mode = GeodesicMode::DistanceAndAzimuth) {
     Inverse r;
     InverseGeodesic(lat1, lon1, lat2, lon2, mode, axis, kWgs84Flattening, r.distance, r.azimuth);
     return r;
@@ -53,7 +54,8 @@ double AzimuthGap(double a, double b) {
 
 TEST(InverseGeodesic, CoincidentPointsGiveZeroInEveryMode) {
     for (const std::int16_t mode : std::initializer_list<std::int16_t>{0, 1, 2, 3, -1}) {
-        const Inverse r = InverseRad(0.5, 0.2, 0.5 + 1e-11, 0.2 - 1e-11, kWgs84SemiMajorAxis, mode);
+        const Inverse r = InverseRad(0.5, 0.2, 0.5 + 1e-11, 0.2 - 1e-11, kWgs84SemiMajorAxis,
+                                     static_cast<GeodesicMode>(mode));
         EXPECT_EQ(r.distance, 0.0) << "mode " << mode;
         EXPECT_EQ(r.azimuth, 0.0) << "mode " << mode;
     }
@@ -81,7 +83,8 @@ TEST(InverseGeodesic, ModeChoosesWhichResultsAreWritten) {
     const Inverse both = InverseRad(lat1, lon1, lat2, lon2);
     const Inverse untouched;
     for (const Row& row : rows) {
-        const Inverse r = InverseRad(lat1, lon1, lat2, lon2, kWgs84SemiMajorAxis, row.mode);
+        const Inverse r = InverseRad(lat1, lon1, lat2, lon2, kWgs84SemiMajorAxis,
+                                     static_cast<GeodesicMode>(row.mode));
         EXPECT_EQ(r.distance, row.distance ? both.distance : untouched.distance)
             << "mode " << row.mode;
         EXPECT_EQ(r.azimuth, row.azimuth ? both.azimuth : untouched.azimuth) << "mode " << row.mode;

@@ -17,23 +17,24 @@ TEST(BuildHdtSentence, WritesTheHeadingAndItsChecksum) {
         const char* talker;
         float heading;
         std::int16_t decimals;
-        bool noChecksum;
+        ChecksumField checksum;
         const char* expected;
     };
     const Row rows[] = {
-        {"one decimal", "GP", 123.4f, 1, false, "$GPHDT,123.4,T*31"},
-        {"leading zeros", "GP", 5.0f, 1, false, "$GPHDT,005.0,T*30"},
-        {"no decimals", "GP", 123.4f, 0, false, "$GPHDT,123,T*2B"},
-        {"two decimals", "GP", 123.456f, 2, false, "$GPHDT,123.46,T*07"},
-        {"three decimals", "GP", 7.0f, 3, false, "$GPHDT,007.000,T*32"},
-        {"an unknown count gives one decimal", "GP", 123.4f, 5, false, "$GPHDT,123.4,T*31"},
-        {"a float half rounds up", "GP", 123.45f, 1, false, "$GPHDT,123.5,T*30"},
-        {"no wrapping to 000.0", "GP", 359.96f, 1, false, "$GPHDT,360.0,T*30"},
-        {"no range check", "GP", -10.0f, 1, false, "$GPHDT,-010.0,T*19"},
-        {"without checksum", "GP", 123.4f, 1, true, "$GPHDT,123.4,T"},
+        {"one decimal", "GP", 123.4f, 1, ChecksumField::Appended, "$GPHDT,123.4,T*31"},
+        {"leading zeros", "GP", 5.0f, 1, ChecksumField::Appended, "$GPHDT,005.0,T*30"},
+        {"no decimals", "GP", 123.4f, 0, ChecksumField::Appended, "$GPHDT,123,T*2B"},
+        {"two decimals", "GP", 123.456f, 2, ChecksumField::Appended, "$GPHDT,123.46,T*07"},
+        {"three decimals", "GP", 7.0f, 3, ChecksumField::Appended, "$GPHDT,007.000,T*32"},
+        {"an unknown count gives one decimal", "GP", 123.4f, 5, ChecksumField::Appended,
+         "$GPHDT,123.4,T*31"},
+        {"a float half rounds up", "GP", 123.45f, 1, ChecksumField::Appended, "$GPHDT,123.5,T*30"},
+        {"no wrapping to 000.0", "GP", 359.96f, 1, ChecksumField::Appended, "$GPHDT,360.0,T*30"},
+        {"no range check", "GP", -10.0f, 1, ChecksumField::Appended, "$GPHDT,-010.0,T*19"},
+        {"without checksum", "GP", 123.4f, 1, ChecksumField::Omitted, "$GPHDT,123.4,T"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(BuildHdtSentence(row.talker, row.heading, row.decimals, row.noChecksum),
+        EXPECT_EQ(BuildHdtSentence(row.talker, row.heading, row.decimals, row.checksum),
                   row.expected)
             << row.legend;
     }
@@ -54,7 +55,7 @@ struct DecimalComma : std::numpunct<char> {
 TEST(BuildHdtSentence, KeepsTheDecimalPointUnderADecimalCommaLocale) {
     const std::locale previous =
         std::locale::global(std::locale(std::locale::classic(), new DecimalComma));
-    const std::string sentence = BuildHdtSentence("GP", 123.4f, 1, false);
+    const std::string sentence = BuildHdtSentence("GP", 123.4f, 1);
     const std::string number = NmeaNumberText(12.25, "0.0");
     std::locale::global(previous);
     EXPECT_EQ(sentence, "$GPHDT,123.4,T*31");

@@ -93,7 +93,7 @@ class Responder {
             azimuth1 - std::atan2(m_offsets.x2 - m_offsets.x1, m_offsets.y2 - m_offsets.y1) *
                            kDegreesPerRadian;
         heading = std::fmod(heading + 720, 360);
-        WriteTo(m_device, BuildHdtSentence("GP", static_cast<float>(heading), 1, false) + "\r\n");
+        WriteTo(m_device, BuildHdtSentence("GP", static_cast<float>(heading), 1) + "\r\n");
         m_answered = time;
         ++answered;
         return true;
@@ -164,7 +164,7 @@ TEST(SimExecutable, StreamsBothReceiversAtTheRateAndScoresTheAnswers) {
                      if (answers == 1) {
                          WriteTo(sim.heading(), "$GPHDT,123.0,T*00\r\n");
                      } else if (answers == 2) {
-                         WriteTo(sim.heading(), BuildHdtSentence("GP", 123.4f, 1, false) + "\r\n");
+                         WriteTo(sim.heading(), BuildHdtSentence("GP", 123.4f, 1) + "\r\n");
                      }
                  });
     ASSERT_EQ(run.status, 0);
