@@ -19,12 +19,17 @@ struct Options {
         QStringLiteral("screenshot"),
         QStringLiteral("Save a picture of the main window to FILE (PNG) when the program ends."),
         QStringLiteral("FILE")};
+    QCommandLineOption labels{
+        QStringLiteral("labels"),
+        QStringLiteral("Write the main window's labels (text, colour, visibility) to FILE as JSON "
+                       "when the program ends, as nmea-bivane-replay --labels does."),
+        QStringLiteral("FILE")};
 };
 
 void describe(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(
         QStringLiteral("True heading from two GPS receivers, sent as NMEA HDT."));
-    parser.addOptions({options.programFolder, options.com, options.screenshot});
+    parser.addOptions({options.programFolder, options.com, options.screenshot, options.labels});
     parser.addHelpOption();
 }
 
@@ -46,6 +51,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports) {
     line.help = parser.isSet(QStringLiteral("help"));
     line.programFolder = parser.value(options.programFolder);
     line.screenshot = parser.value(options.screenshot);
+    line.labels = parser.value(options.labels);
     for (const QString& mapping : parser.values(options.com)) {
         if (!ports.mapForThisRun(mapping)) {
             line.error = QStringLiteral(

@@ -11,6 +11,7 @@ namespace bivane {
 struct CommandLine {
     QString programFolder;  // --program-folder DIR; empty: the usual folder
     QString screenshot;     // --screenshot FILE; empty: none
+    QString labels;         // --labels FILE: the labels as JSON at exit; empty: none
     bool help = false;      // --help: print the usage and end
     QString error;          // why the command line cannot be used; empty when it can
 };

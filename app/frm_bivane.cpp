@@ -29,6 +29,10 @@ namespace {
 // A stream of port events that never lets the event loop wait still shows
 // the labels this often.
 constexpr qint64 kLongestUnshownMs = 100;
+// How long the labels wait for the other receiver's fix of the same instant
+// (it usually follows within a few milliseconds): the fix and its heading
+// then show together, and the heading does not wait for the labels.
+constexpr int kPartnerWaitMs = 20;
 
 const QString kStartLogging = QStringLiteral("Start Logging");
 const QString kStopLogging = QStringLiteral("Stop Logging");
@@ -86,15 +90,17 @@ Frm_Bivane::Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPro
       m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
     m_engine.setTextChanged([this] { textChanged(); });
-    // Labels are shown once per pass of the event loop, when it is about to
-    // wait: a heading never waits for the labels of the fix before it.
+    // Labels are shown when the event loop is about to wait and no receiver's
+    // characters wait to be handled: a heading never waits for the labels of
+    // the fix before it.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-            [this] {
-                if (m_textPending) {
-                    showWindowText();
-                }
-            });
-    m_sinceShown.start();
+            [this] { showWhenIdle(); });
+    m_partnerWait.setSingleShot(true);
+    connect(&m_partnerWait, &QTimer::timeout, this, [this] {
+        if (m_textPending) {
+            showWindowText();
+        }
+    });
     createMenus();
     createControls();
     setWindowIcon(QIcon(QStringLiteral(":/nmea-bivane.png")));
@@ -211,16 +217,40 @@ QGroupBox* Frm_Bivane::frame(std::string_view name, int index) const {
     return nullptr;
 }
 
+bool Frm_Bivane::inputWaiting() {
+    return MSComm1(1).inputWaiting() || MSComm1(2).inputWaiting();
+}
+
+void Frm_Bivane::showWhenIdle() {
+    if (!m_textPending) {
+        return;
+    }
+    if (m_pendingSince.elapsed() < kLongestUnshownMs) {
+        if (inputWaiting()) {
+            return;  // another event comes at once
+        }
+        if (m_engine.awaitingPartner()) {
+            if (!m_partnerWait.isActive()) {
+                m_partnerWait.start(kPartnerWaitMs);
+            }
+            return;
+        }
+    }
+    showWindowText();
+}
+
 void Frm_Bivane::textChanged() {
-    m_textPending = true;
-    if (m_sinceShown.elapsed() >= kLongestUnshownMs) {
+    if (!m_textPending) {
+        m_textPending = true;
+        m_pendingSince.start();
+    } else if (m_pendingSince.elapsed() >= kLongestUnshownMs) {
         showWindowText();
     }
 }
 
 void Frm_Bivane::showWindowText() {
     m_textPending = false;
-    m_sinceShown.restart();
+    m_partnerWait.stop();
     for (LabelBinding& binding : m_labels) {
         if (!(*binding.model == binding.shown)) {
             binding.shown = *binding.model;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QTimer>
 #include <array>
 #include <memory>
 #include <string_view>
@@ -89,6 +90,11 @@ class Frm_Bivane final : public QMainWindow {
     // The engine changed the text model: the labels follow once the event
     // loop has handled every port event that waits.
     void textChanged();
+    // Characters of a receiver wait to be handled.
+    bool inputWaiting();
+    // The event loop is about to wait: shows the labels unless more port
+    // events or the partner fix of the latest one are about to come.
+    void showWhenIdle();
     void createMenus();
     void createControls();
     void Form_Resize();
@@ -120,7 +126,8 @@ class Frm_Bivane final : public QMainWindow {
 
     std::vector<LabelBinding> m_labels;
     bool m_textPending = false;
-    QElapsedTimer m_sinceShown;
+    QElapsedTimer m_pendingSince;  // since the first change the labels do not show
+    QTimer m_partnerWait;
     std::vector<QGroupBox*> m_frames;
     QPushButton* m_cmdLog = nullptr;
 

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <cstdio>
+#include <fstream>
 
 #include "app/command_line.h"
 #include "app/frm_bivane.h"
@@ -9,6 +10,7 @@
 #include "app/signal_closer.h"
 #endif
 #include "app/system_clock.h"
+#include "engine/labels_json.h"
 #include "heading/compass_state.h"
 #include "serial/com_port_map.h"
 
@@ -51,6 +53,16 @@ int main(int argc, char* argv[]) {
     if (!commandLine.screenshot.isEmpty() && !window.grab().save(commandLine.screenshot, "PNG")) {
         std::fprintf(stderr, "nmea-bivane: cannot save the screenshot %s\n",
                      qUtf8Printable(commandLine.screenshot));
+    }
+    if (!commandLine.labels.isEmpty()) {
+        std::ofstream labels(commandLine.labels.toStdString(), std::ios::binary);
+        labels << bivane::LabelsJson(window.windowText());
+        labels.close();
+        if (!labels) {
+            std::fprintf(stderr, "nmea-bivane: cannot write the labels to %s\n",
+                         qUtf8Printable(commandLine.labels));
+            result = result != 0 ? result : 1;
+        }
     }
     return result;
 }

@@ -47,6 +47,10 @@ class HeadingEngine {
     // line says so; the other ports go on.
     void portLost(int index);
 
+    // The latest fix waits for the other receiver's fix of its instant,
+    // which is on its way: its heading is about to come.
+    bool awaitingPartner() const { return m_cycle.lastOutcome() == CycleOutcome::Waiting; }
+
     SerialPort& port(int index) const;
     CompassState& state() { return m_state; }
     const CompassState& state() const { return m_state; }

@@ -65,6 +65,7 @@ void HeadingCycle::MainLoop(int receiver) {
     if (!failure.empty()) {
         ShowErrorLine(m_window, m_clock, failure + " Error in Main Loop");
     }
+    m_lastOutcome = report.outcome;
     if (m_observer) {
         m_observer(report);
     }

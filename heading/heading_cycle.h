@@ -52,6 +52,8 @@ class HeadingCycle {
     // `receiver`: whose fix GpsFix(receiver) has just been decoded (1 or 2).
     void MainLoop(int receiver);
 
+    // How the latest cycle ended.
+    CycleOutcome lastOutcome() const { return m_lastOutcome; }
     // Called at the end of every cycle with what it found.
     void setObserver(std::function<void(const CycleReport&)> observer) {
         m_observer = std::move(observer);
@@ -77,6 +79,7 @@ class HeadingCycle {
     char m_separator;
     std::function<void(const CycleReport&)> m_observer;
     EpochPairing m_pairing;
+    CycleOutcome m_lastOutcome = CycleOutcome::NotReady;
     // The newest fix time since which the receivers have been too far apart
     // to pair, and whether the error line has said so.
     std::optional<std::int64_t> m_unpairedSinceMs;

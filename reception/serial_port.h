@@ -46,6 +46,9 @@ class SerialPort {
     // Queues text for sending and returns at once: nothing on success, else
     // why it could not be queued.
     virtual std::optional<std::string> writeOutput(std::string_view text) = 0;
+    // True when characters have arrived that no port event has handed over
+    // yet: another event is on its way. Never waits.
+    virtual bool inputWaiting() const { return false; }
 
     // The port event's handler.
     void setEventHandler(std::function<void()> handler) { m_eventHandler = std::move(handler); }

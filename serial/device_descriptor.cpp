@@ -28,6 +28,20 @@ bool DeviceAcceptsOutput(int descriptor) {
     return ready > 0 && (request.revents & (POLLOUT | POLLERR | POLLHUP)) != 0;
 }
 
+bool DeviceHasInput(int descriptor) {
+    if (descriptor < 0) {
+        return false;
+    }
+    pollfd request{descriptor, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&request, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    // A line that hung up reads as ready too, but brings nothing to handle.
+    return ready > 0 && (request.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0 &&
+           (request.revents & POLLIN) != 0;
+}
+
 std::int64_t DriverOutputQueue(int descriptor) {
     int waiting = 0;
     if (descriptor < 0 || ::ioctl(descriptor, TIOCOUTQ, &waiting) != 0 || waiting < 0) {
@@ -58,6 +72,9 @@ bool MayReadAndWrite(const QString& device) {
 
 bool DeviceAcceptsOutput(int) {
     return true;
+}
+bool DeviceHasInput(int) {
+    return false;
 }
 std::int64_t DriverOutputQueue(int) {
     return 0;

@@ -14,6 +14,9 @@ namespace bivane {
 // to the device cannot end in "try again".
 bool DeviceAcceptsOutput(int descriptor);
 
+// True when characters wait to be read, so that a read would take some now.
+bool DeviceHasInput(int descriptor);
+
 // Bytes the driver still holds for sending, 0 where it cannot tell.
 std::int64_t DriverOutputQueue(int descriptor);
 

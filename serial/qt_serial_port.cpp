@@ -2,9 +2,9 @@
 
 #include <QSerialPort>
 
-#include "serial/device_descriptor.h"
 #include "reception/port_settings.h"
 #include "reception/port_text_output.h"
+#include "serial/device_descriptor.h"
 
 namespace bivane {
 namespace {
@@ -245,6 +245,10 @@ std::optional<std::string> QtSerialPort::writeOutput(std::string_view text) {
         return ComPortText(m_number) + " was lost while sending";
     }
     return std::nullopt;
+}
+
+bool QtSerialPort::inputWaiting() const {
+    return m_port->isOpen() && (m_port->bytesAvailable() > 0 || DeviceHasInput(descriptor()));
 }
 
 void QtSerialPort::handleError(int error) {

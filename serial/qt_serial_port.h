@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "serial/com_port_map.h"
 #include "reception/line_error_counters.h"
 #include "reception/serial_port.h"
+#include "serial/com_port_map.h"
 
 QT_BEGIN_NAMESPACE
 class QSerialPort;
@@ -57,6 +57,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     // (the rest follows from the event loop); fails without queuing anything
     // when more than kMaxWaitingOutput bytes are still waiting to be sent.
     std::optional<std::string> writeOutput(std::string_view text) override;
+    bool inputWaiting() const override;
 
     int index() const;
     // The device that the current port number stands for.

@@ -12,12 +12,13 @@ TEST(CommandLine, ReadsTheProgramFolderThePortMappingsAndTheScreenshot) {
          QStringLiteral("/tmp/pf"), QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"),
          QStringLiteral("--com=12=/dev/serial/by-id/usb-u-blox_GNSS-if00"), QStringLiteral("--com"),
          QStringLiteral("1=/dev/ttyUSB1"), QStringLiteral("--screenshot"),
-         QStringLiteral("shot.png")},
+         QStringLiteral("shot.png"), QStringLiteral("--labels=labels.json")},
         ports);
     EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
     EXPECT_FALSE(line.help);
     EXPECT_EQ(line.programFolder, QStringLiteral("/tmp/pf"));
     EXPECT_EQ(line.screenshot, QStringLiteral("shot.png"));
+    EXPECT_EQ(line.labels, QStringLiteral("labels.json"));
     EXPECT_EQ(ports.deviceFor(1), QStringLiteral("/dev/ttyUSB1")) << "the last mapping counts";
     EXPECT_EQ(ports.deviceFor(12), QStringLiteral("/dev/serial/by-id/usb-u-blox_GNSS-if00"));
 }

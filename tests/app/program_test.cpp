@@ -75,7 +75,8 @@ TEST_F(Program, ReceiversOnMappedPortsGiveHeadingSentencesOnTheOutput) {
     start({QStringLiteral("--com"), QStringLiteral("21=") + gps1.devicePath(),
            QStringLiteral("--com"), QStringLiteral("22=") + gps2.devicePath(),
            QStringLiteral("--com=23=") + output.devicePath(), QStringLiteral("--screenshot"),
-           path(QStringLiteral("window.png"))});
+           path(QStringLiteral("window.png")), QStringLiteral("--labels"),
+           path(QStringLiteral("labels.json"))});
 
     // The receivers send once a second from the moment the program may
     // listen; the first pairs may come before it does.
@@ -90,6 +91,10 @@ TEST_F(Program, ReceiversOnMappedPortsGiveHeadingSentencesOnTheOutput) {
     ASSERT_GE(sent.size(), 3u * 19u) << sent;
     EXPECT_EQ(sent.substr(sent.size() - 19), "$GPHDT,026.7,T*36\r\n");
     EXPECT_EQ(ReadWholeFile(path(QStringLiteral("pf/Bivane.ini"))), settings);
+    // The labels at exit show the last heading sent.
+    const std::string labels = ReadWholeFile(path(QStringLiteral("labels.json")));
+    EXPECT_NE(labels.find(R"("lblHDT": {"text": "$GPHDT,026.7,T*36")"), std::string::npos)
+        << labels;
     const QImage window(path(QStringLiteral("window.png")));
     EXPECT_GT(window.width(), 400);
     EXPECT_GT(window.height(), 400);

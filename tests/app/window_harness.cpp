@@ -1,7 +1,9 @@
 #include "tests/app/window_harness.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <stdexcept>
 
@@ -104,6 +106,11 @@ void WindowHarness::receivePair(int second, int gps2Second) {
 
 void WindowHarness::settle() {
     Q_EMIT QAbstractEventDispatcher::instance()->aboutToBlock();
+    QElapsedTimer waited;
+    waited.start();
+    while (m_window->textPending() && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
 }
 
 std::string ReadWholeFile(const QString& path) {

@@ -67,8 +67,9 @@ class WindowHarness {
     // The pair arriving on the memory ports 1 and 2; the labels show it.
     void receivePair(int second, int gps2Second = -1);
     // The event loop is about to wait: the window shows what the ports
-    // brought (memory ports raise their events outside the loop).
-    static void settle();
+    // brought (memory ports raise their events outside the loop), at once or
+    // once it no longer waits for the other receiver's fix.
+    void settle();
 
     CompassState state;
     FixedClock clock;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -274,17 +276,31 @@ TEST_F(WindowLayout, LabelsFollowWhenTheEventLoopIsAboutToWaitAndNotBefore) {
                       "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n"
                       "#TRUE#\r\n");
     Frm_Bivane& window = harness.start();
-    window.showWindowText();  // shown just now: the next change waits for the pass's end
     const auto [gps1, gps2] = WindowHarness::FixPair(19);
+    const auto aboutToWait = [] { Q_EMIT QAbstractEventDispatcher::instance()->aboutToBlock(); };
+    harness.receivePair(18);
+    harness.port(3).clearWritten();
+    // GPS 1's next fix alone: the labels wait a moment for its partner.
     harness.port(1).receive(gps1);
-    harness.port(2).receive(gps2);
-    // The heading is out, the labels wait for the end of the pass.
-    EXPECT_EQ(harness.port(3).written().substr(0, 7), "$GPHDT,");
+    aboutToWait();
     EXPECT_TRUE(window.textPending());
-    EXPECT_EQ(window.label("lblGGA", 2)->text(), QStringLiteral("NMEA Input GPS 2 - GGA message"));
-    harness.settle();
+    EXPECT_EQ(window.label("lblUTC", 1)->text(), QStringLiteral("12:35:18.00"));
+    // The partner: the heading is out before any label changes, and the
+    // labels follow when the loop is about to wait.
+    harness.port(2).receive(gps2);
+    EXPECT_EQ(harness.port(3).written().substr(0, 7), "$GPHDT,");
+    EXPECT_EQ(window.label("lblGGA", 2)->text().toStdString() + "\r\n",
+              WindowHarness::FixPair(18).second);
+    aboutToWait();
     EXPECT_FALSE(window.textPending());
     EXPECT_EQ(window.label("lblHDT")->text().toStdString() + "\r\n", harness.port(3).written());
+    EXPECT_EQ(window.label("lblGGA", 1)->text().toStdString() + "\r\n", gps1);
+
+    // A fix whose partner never comes shows a moment later all the same.
+    const std::string lonely = WindowHarness::FixPair(20).first;
+    harness.port(1).receive(lonely);
+    harness.settle();
+    EXPECT_EQ(window.label("lblGGA", 1)->text().toStdString() + "\r\n", lonely);
 }
 
 }  // namespace

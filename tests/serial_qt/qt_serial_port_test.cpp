@@ -10,6 +10,7 @@
 #include <iostream>
 #include <memory>
 #include <regex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -191,10 +192,18 @@ TEST_F(QtSerialPortTest, ArrivingCharactersRaiseReceiveEventsAndAreAllRead) {
     EXPECT_EQ(port->readInput(), "") << "nothing waits, nothing is waited for";
     ProcessEventsFor(50ms);
     EXPECT_TRUE(events.empty()) << "an event without characters";
+    EXPECT_FALSE(port->inputWaiting());
 
+    // Characters on the line before their event: the port says they wait.
     line.send("$");
+    const auto sent = std::chrono::steady_clock::now();
+    while (!port->inputWaiting() && std::chrono::steady_clock::now() - sent < 2s) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_TRUE(port->inputWaiting());
     ASSERT_TRUE(ProcessEventsUntil([&] { return !events.empty(); }, 2s));
     EXPECT_EQ(events, (std::vector<std::pair<int, std::string>>{{kEventReceive, "$"}}));
+    EXPECT_FALSE(port->inputWaiting()) << "handed over";
 
     // More than one read takes: every character once, in order, with no
     // event that finds nothing and no line condition (a pseudo-terminal has
