@@ -16,30 +16,47 @@ namespace bivane {
 
 #ifdef Q_OS_UNIX
 
-bool DeviceAcceptsOutput(int descriptor) {
-    if (descriptor < 0) {
-        return true;
-    }
-    pollfd request{descriptor, POLLOUT, 0};
+namespace {
+
+// What poll() reports of `descriptor` for `events` without waiting; 0 when
+// nothing is ready.
+short readyNow(int descriptor, short events) {
+    pollfd request{descriptor, events, 0};
     int ready = 0;
     do {
         ready = ::poll(&request, 1, 0);
     } while (ready < 0 && errno == EINTR);
-    return ready > 0 && (request.revents & (POLLOUT | POLLERR | POLLHUP)) != 0;
+    return ready > 0 ? request.revents : 0;
+}
+
+}  // namespace
+
+bool DeviceAcceptsOutput(int descriptor) {
+    return descriptor < 0 || (readyNow(descriptor, POLLOUT) & (POLLOUT | POLLERR | POLLHUP)) != 0;
+}
+
+std::optional<std::size_t> WriteNow(int descriptor, std::string_view text) {
+    for (;;) {
+        const ssize_t written = ::write(descriptor, text.data(), text.size());
+        if (written >= 0) {
+            return static_cast<std::size_t>(written);
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            return 0;
+        }
+        if (errno != EINTR) {
+            return std::nullopt;
+        }
+    }
 }
 
 bool DeviceHasInput(int descriptor) {
     if (descriptor < 0) {
         return false;
     }
-    pollfd request{descriptor, POLLIN, 0};
-    int ready = 0;
-    do {
-        ready = ::poll(&request, 1, 0);
-    } while (ready < 0 && errno == EINTR);
     // A line that hung up reads as ready too, but brings nothing to handle.
-    return ready > 0 && (request.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0 &&
-           (request.revents & POLLIN) != 0;
+    const short ready = readyNow(descriptor, POLLIN);
+    return (ready & POLLIN) != 0 && (ready & (POLLERR | POLLHUP | POLLNVAL)) == 0;
 }
 
 std::int64_t DriverOutputQueue(int descriptor) {
@@ -75,6 +92,9 @@ bool DeviceAcceptsOutput(int) {
 }
 bool DeviceHasInput(int) {
     return false;
+}
+std::optional<std::size_t> WriteNow(int, std::string_view) {
+    return 0;
 }
 std::int64_t DriverOutputQueue(int) {
     return 0;

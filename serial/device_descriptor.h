@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
 #include <QString>
 #include <cstdint>
 
@@ -13,6 +17,10 @@ namespace bivane {
 // True when a write would take at least one byte now, so that handing bytes
 // to the device cannot end in "try again".
 bool DeviceAcceptsOutput(int descriptor);
+
+// Writes what the device takes of `text` now, without waiting: the count
+// written (0 when it takes nothing now), or nothing when the write failed.
+std::optional<std::size_t> WriteNow(int descriptor, std::string_view text);
 
 // True when characters wait to be read, so that a read would take some now.
 bool DeviceHasInput(int descriptor);

@@ -230,14 +230,28 @@ std::optional<std::string> QtSerialPort::writeOutput(std::string_view text) {
         return ComPortText(m_number) + " output blocked: " + std::to_string(waiting) +
                " bytes still waiting to be sent";
     }
+    // Straight to the device when nothing of ours waits before it, so the
+    // heading leaves within this call; what the device cannot take now waits
+    // in the port's buffer and goes when the line has room.
+    if (m_port->bytesToWrite() == 0) {
+        const std::optional<std::size_t> written = WriteNow(descriptor(), text);
+        if (!written) {
+            close();
+            Q_EMIT portLost(m_index);
+            return ComPortText(m_number) + " was lost while sending";
+        }
+        text.remove_prefix(*written);
+        if (text.empty()) {
+            return std::nullopt;
+        }
+    }
     const auto size = static_cast<qint64>(text.size());
     if (m_port->write(text.data(), size) != size) {
         return ComPortText(m_number) + " output failed: " + m_port->errorString().toStdString();
     }
-    // Hand the bytes to the device now rather than when the event loop next
-    // runs, so the heading leaves with the fix that completed it. Only when
-    // the device takes them: a full device would be reported by Qt as a
-    // resource error, which means a lost port here.
+    // Hand the bytes on now rather than when the event loop next runs, but
+    // only when the device takes them: a full device would be reported by Qt
+    // as a resource error, which means a lost port here.
     if (DeviceAcceptsOutput(descriptor())) {
         m_port->flush();
     }
