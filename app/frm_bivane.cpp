@@ -463,8 +463,11 @@ void Frm_Bivane::startLogging() {
 void Frm_Bivane::stopLogging() {
     m_cmdLog->setText(kStartLogging);
     m_state.Logging = false;
+    // A failed stop says only what failed: the file is closed all the same,
+    // but it may not hold every line, so it is not reported as stored.
     if (const auto failure = m_logger.stop()) {
         message(fromStd(*failure));
+        return;
     }
     message(QStringLiteral("Logging stopped. Data stored in file : ") + logFilePath());
 }
