@@ -274,6 +274,9 @@ void Frm_Bivane::readSettingsFile() {
     m_state.OffsetY = items.OffsetY;
     m_state.HeadingOutput = items.HeadingOutput;
     m_settingsKnown = true;
+    if (!load.read.problem) {
+        m_fileHolds = items;
+    }
     if (const auto& problem = load.read.problem) {
         QString text = tr("The settings file \"%1\" cannot be read past line %2: %3.\n\n"
                           "The items before it are used, the rest keep their built-in values.")
@@ -326,18 +329,40 @@ void Frm_Bivane::storePosition() {
     WriteStoredPosition(*OpenUserSettings(), left, top);
 }
 
-void Frm_Bivane::writeSettingsFile() {
+SettingsItems Frm_Bivane::currentSettings() const {
     SettingsItems items;
     for (int index = 1; index <= 3; ++index) {
-        items.port(index) = {MSComm1(index).portNumber(), MSComm1(index).settings()};
+        const SerialPort& port = *m_ports[static_cast<std::size_t>(index - 1)];
+        items.port(index) = {port.portNumber(), port.settings()};
     }
     items.OffsetX = m_state.OffsetX;
     items.OffsetY = m_state.OffsetY;
     items.HeadingOutput = m_state.HeadingOutput;
+    return items;
+}
+
+void Frm_Bivane::writeSettingsFile(const QString& afterFailure) {
+    const SettingsItems items = currentSettings();
     const QString path = settingsFilePath();
     if (const auto failure = SaveSettingsFile(path, items)) {
-        message(tr("The settings file \"%1\" cannot be written: %2").arg(path, *failure));
+        message(tr("The settings file \"%1\" cannot be written: %2").arg(path, *failure) +
+                afterFailure);
+        return;
     }
+    m_fileHolds = items;
+}
+
+void Frm_Bivane::saveChangedSettings(bool accepted, const SettingsItems& before) {
+    // A change is written at once: a power cut or a kill after OK loses
+    // nothing. A dialog can change the ports without an OK too (a port that
+    // would not open, then Cancel).
+    const SettingsItems now = currentSettings();
+    if (!m_settingsKnown || (!accepted && now == before) || m_fileHolds == now) {
+        return;
+    }
+    writeSettingsFile(
+        tr("\n\nThe new settings are in use; they are written again at the next "
+           "change and when the window closes."));
 }
 
 void Frm_Bivane::Form_Unload() {
@@ -401,16 +426,20 @@ void Frm_Bivane::mnuFileExit_Click() {
 // cycles go on while they are open, and the labels show the outcome after.
 
 void Frm_Bivane::mnuSetupComm_Click() {
+    const SettingsItems before = currentSettings();
     Frm_Setup dialog(this, {&MSComm1(1), &MSComm1(2), &MSComm1(3)}, m_state, m_text, m_prompts,
                      m_deviceNames);
-    dialog.exec();
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     showWindowText();
+    saveChangedSettings(accepted, before);
 }
 
 void Frm_Bivane::mnuSetupOffset_Click() {
+    const SettingsItems before = currentSettings();
     Frm_Offset dialog(this, m_state, m_text, m_prompts, m_decimalSeparator);
-    dialog.exec();
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     showWindowText();
+    saveChangedSettings(accepted, before);
 }
 
 void Frm_Bivane::mnuTimeDifference_Click() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -8,6 +9,7 @@
 #include "app/frm_about.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
+#include "tests/app/first_start_file.h"
 #include "tests/app/window_harness.h"
 
 namespace bivane {
@@ -67,6 +69,72 @@ TEST(MenuCommands, TheSetupDialogOpensThePortsAndSwitchesTheOutput) {
     window.mnuSetupComm_Click();
     EXPECT_FALSE(harness.port(3).isOpen());
     EXPECT_EQ(window.label("lblHDT")->text(), QStringLiteral("n/a")) << "shown at once";
+}
+
+const QString kIni = QStringLiteral("Bivane.ini");
+
+TEST(MenuCommands, TheOffsetDialogConfirmedUnchangedKeepsEveryDigit) {
+    const char* file =
+        "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n"
+        "0.004,-1.2345\r\n2.5,0\r\n#FALSE#\r\n";
+    WindowHarness harness;
+    harness.writeFile(kIni, file);
+    Frm_Bivane& window = harness.start();
+    const double correction = harness.state.HeadingCorrection;
+    const double baseline = harness.state.CalculatedBaseline;
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) { dialog.cmdOK()->click(); });
+    window.mnuSetupOffset_Click();
+    EXPECT_EQ(harness.state.HeadingCorrection, correction);
+    EXPECT_EQ(harness.state.CalculatedBaseline, baseline);
+    EXPECT_EQ(harness.readFile(kIni), file);
+    EXPECT_TRUE(harness.prompts.messages.empty());
+}
+
+TEST(MenuCommands, ADialogsChangeIsWrittenToTheSettingsFileAtOnce) {
+    WindowHarness harness;
+    harness.writeFile(kIni, test::kFirstStartFile);
+    Frm_Bivane& window = harness.start();
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) {
+        dialog.txtY(1)->setText(QStringLiteral("-1,2345 m"));
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupOffset_Click();
+    EXPECT_EQ(harness.readFile(kIni),
+              "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,-1.2345\r\n"
+              "#FALSE#\r\n");
+
+    whenShown<Frm_Setup>([](Frm_Setup& dialog) {
+        dialog.cmbBaudRate(2)->setCurrentText(QStringLiteral("9600,n,8,1"));
+        dialog.chkHeadingOutput()->setChecked(true);
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupComm_Click();
+    EXPECT_EQ(harness.readFile(kIni),
+              "1,\"4800,n,8,1\"\r\n2,\"9600,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,-1.2345\r\n"
+              "#TRUE#\r\n");
+    EXPECT_TRUE(harness.prompts.messages.empty())
+        << harness.prompts.texts().join(u'|').toStdString();
+}
+
+TEST(MenuCommands, ASettingsFileThatCannotBeWrittenAfterOkIsReportedAndWrittenAtClose) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    QDir().mkpath(harness.path(kIni));  // a folder in the file's way
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) {
+        dialog.txtX(0)->setText(QStringLiteral("2.5"));
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupOffset_Click();
+    ASSERT_EQ(harness.prompts.messages.size(), 1u);
+    EXPECT_TRUE(harness.prompts.messages[0].text.contains(QStringLiteral("cannot be written")))
+        << harness.prompts.messages[0].text.toStdString();
+    EXPECT_EQ(harness.state.OffsetX[0], 2.5) << "in use all the same";
+
+    QDir().rmdir(harness.path(kIni));
+    window.close();
+    EXPECT_EQ(harness.readFile(kIni),
+              "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n2.5,0\r\n0,0\r\n"
+              "#FALSE#\r\n");
 }
 
 TEST(MenuCommands, TheTimeDifferencePromptSetsTheTolerance) {
