@@ -109,7 +109,8 @@ class FileItems {
             ++m_at;
             return;
         }
-        const bool crLf = m_text[m_at] == '\r' && m_at + 1 < m_text.size() && m_text[m_at + 1] == '\n';
+        const bool crLf =
+            m_text[m_at] == '\r' && m_at + 1 < m_text.size() && m_text[m_at + 1] == '\n';
         m_at += crLf ? 2 : 1;
         ++m_line;
     }

@@ -206,8 +206,8 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
          "the port number of port 1, \"\"1\"\", is a quoted text where a number is expected", none},
         {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1 2,0\r\n", 4,
          "the X offset of the GPS 1 antenna, \"1 2\", is not a number", none},
-        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1,5,2\r\n0,0\r\n#TRUE#\r\n", 5,
-         "the heading output switch, \"0\", is neither #TRUE# nor #FALSE#",
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1,5,2\r\n0,0\r\n#TRUE#\r\n",
+         5, "the heading output switch, \"0\", is neither #TRUE# nor #FALSE#",
          [](SettingsItems& s) {
              s.OffsetX = {1, 2};
              s.OffsetY = {5, 0};
