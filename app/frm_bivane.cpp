@@ -1,9 +1,11 @@
 #include "app/frm_bivane.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <stdexcept>
 
 #include "app/decimal_separator.h"
@@ -311,19 +313,33 @@ void Frm_Bivane::openPort(int index) {
 
 void Frm_Bivane::restorePosition() {
     m_storedPosition = ReadStoredPosition(*OpenUserSettings());
-    m_restoredPosition = QPoint(pixels(m_storedPosition.left), pixels(m_storedPosition.top));
+    const QPoint stored(pixels(m_storedPosition.left), pixels(m_storedPosition.top));
+    // A position kept from another screen layout (a monitor unplugged since)
+    // may lie where no screen shows it.
+    QList<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens()) {
+        screens.append(each->availableGeometry());
+    }
+    const StoredPosition usual;
+    m_restoredPosition =
+        VisibleWindowPosition(stored, QSize(pixels(kWindowOuterWidth), pixels(kWindowOuterHeight)),
+                              style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this),
+                              screens, QGuiApplication::primaryScreen()->availableGeometry(),
+                              QPoint(pixels(usual.left), pixels(usual.top)));
+    m_positionCorrected = m_restoredPosition != stored;
     move(m_restoredPosition);
 }
 
-void Frm_Bivane::storePosition() {
+void Frm_Bivane::storePosition(QPoint position) {
     // A window that was not moved keeps its stored text: twips to pixels and
-    // back would move it by a fraction of a pixel at every start.
-    const QPoint position = pos();
+    // back would move it by a fraction of a pixel at every start. A position
+    // that had to be corrected is replaced.
+    const bool keepStored = !m_positionCorrected;
     const double dpi = screen()->logicalDotsPerInch();
-    const QString left = position.x() == m_restoredPosition.x()
+    const QString left = keepStored && position.x() == m_restoredPosition.x()
                              ? m_storedPosition.leftText
                              : TwipsText(static_cast<float>(PixelsToTwips(position.x(), dpi)));
-    const QString top = position.y() == m_restoredPosition.y()
+    const QString top = keepStored && position.y() == m_restoredPosition.y()
                             ? m_storedPosition.topText
                             : TwipsText(static_cast<float>(PixelsToTwips(position.y(), dpi)));
     WriteStoredPosition(*OpenUserSettings(), left, top);
@@ -371,7 +387,10 @@ void Frm_Bivane::Form_Unload() {
         writeSettingsFile();
     }
     if (!isMinimized()) {
-        storePosition();
+        storePosition(pos());
+    } else if (m_positionCorrected) {
+        // Out of sight where it was stored: the correction is kept even so.
+        storePosition(m_restoredPosition);
     }
 }
 

@@ -98,7 +98,7 @@ class Frm_Bivane final : public QMainWindow {
     void MSComm1_OnComm(int index);
 
     void restorePosition();
-    void storePosition();
+    void storePosition(QPoint position);
     void readSettingsFile();
     // What the settings file keeps, as the ports and the state hold it now.
     SettingsItems currentSettings() const;
@@ -137,6 +137,8 @@ class Frm_Bivane final : public QMainWindow {
 
     StoredPosition m_storedPosition;
     QPoint m_restoredPosition;  // where the stored position put the window, pixels
+    // The stored position would have put the window out of sight.
+    bool m_positionCorrected = false;
     // What the settings file holds as far as this run knows: nothing when it
     // is missing or could not be read whole.
     std::optional<SettingsItems> m_fileHolds;
