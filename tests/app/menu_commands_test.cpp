@@ -9,7 +9,6 @@
 #include "app/frm_about.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
-#include "tests/app/first_start_file.h"
 #include "tests/app/window_harness.h"
 
 namespace bivane {
@@ -88,32 +87,6 @@ TEST(MenuCommands, TheOffsetDialogConfirmedUnchangedKeepsEveryDigit) {
     EXPECT_EQ(harness.state.CalculatedBaseline, baseline);
     EXPECT_EQ(harness.readFile(kIni), file);
     EXPECT_TRUE(harness.prompts.messages.empty());
-}
-
-TEST(MenuCommands, ADialogsChangeIsWrittenToTheSettingsFileAtOnce) {
-    WindowHarness harness;
-    harness.writeFile(kIni, test::kFirstStartFile);
-    Frm_Bivane& window = harness.start();
-    whenShown<Frm_Offset>([](Frm_Offset& dialog) {
-        dialog.txtY(1)->setText(QStringLiteral("-1,2345 m"));
-        dialog.cmdOK()->click();
-    });
-    window.mnuSetupOffset_Click();
-    EXPECT_EQ(harness.readFile(kIni),
-              "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,-1.2345\r\n"
-              "#FALSE#\r\n");
-
-    whenShown<Frm_Setup>([](Frm_Setup& dialog) {
-        dialog.cmbBaudRate(2)->setCurrentText(QStringLiteral("9600,n,8,1"));
-        dialog.chkHeadingOutput()->setChecked(true);
-        dialog.cmdOK()->click();
-    });
-    window.mnuSetupComm_Click();
-    EXPECT_EQ(harness.readFile(kIni),
-              "1,\"4800,n,8,1\"\r\n2,\"9600,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,-1.2345\r\n"
-              "#TRUE#\r\n");
-    EXPECT_TRUE(harness.prompts.messages.empty())
-        << harness.prompts.texts().join(u'|').toStdString();
 }
 
 TEST(MenuCommands, ASettingsFileThatCannotBeWrittenAfterOkIsReportedAndWrittenAtClose) {
