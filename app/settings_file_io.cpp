@@ -10,8 +10,8 @@
 namespace bivane {
 namespace {
 
-// Six short lines: anything longer than this is not a settings file, and
-// what stands in it past the six lines does not count.
+// Eleven short items: anything longer than this is not a settings file, and
+// what stands in it past the eleventh item does not count.
 constexpr qint64 kLargestRead = 64 * 1024;
 
 }  // namespace
