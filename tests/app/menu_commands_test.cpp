@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -9,6 +10,7 @@
 #include "app/frm_about.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
+#include "tests/app/first_start_file.h"
 #include "tests/app/window_harness.h"
 
 namespace bivane {
@@ -73,9 +75,9 @@ TEST(MenuCommands, TheSetupDialogOpensThePortsAndSwitchesTheOutput) {
 const QString kIni = QStringLiteral("Bivane.ini");
 
 TEST(MenuCommands, TheOffsetDialogConfirmedUnchangedKeepsEveryDigit) {
+    // Laid out by hand: a file that already holds the values is not rewritten.
     const char* file =
-        "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n"
-        "0.004,-1.2345\r\n2.5,0\r\n#FALSE#\r\n";
+        "1,\"4800,n,8,1\",2,\"4800,n,8,1\",3,\"4800,n,8,1\",0.004,-1.2345,2.5,0,#FALSE#\n";
     WindowHarness harness;
     harness.writeFile(kIni, file);
     Frm_Bivane& window = harness.start();
@@ -87,6 +89,18 @@ TEST(MenuCommands, TheOffsetDialogConfirmedUnchangedKeepsEveryDigit) {
     EXPECT_EQ(harness.state.CalculatedBaseline, baseline);
     EXPECT_EQ(harness.readFile(kIni), file);
     EXPECT_TRUE(harness.prompts.messages.empty());
+}
+
+TEST(MenuCommands, OkWritesTheFirstSettingsFileAndCancelWritesNothing) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) { dialog.cmdCancel()->click(); });
+    window.mnuSetupOffset_Click();
+    EXPECT_FALSE(QFile::exists(harness.path(kIni)));
+    // The built-in ports confirmed: the next start opens them.
+    whenShown<Frm_Setup>([](Frm_Setup& dialog) { dialog.cmdOK()->click(); });
+    window.mnuSetupComm_Click();
+    EXPECT_EQ(harness.readFile(kIni), test::kFirstStartFile);
 }
 
 TEST(MenuCommands, ASettingsFileThatCannotBeWrittenAfterOkIsReportedAndWrittenAtClose) {
