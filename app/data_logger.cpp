@@ -5,24 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "app/disk_sync.h"
 
 namespace bivane {
-namespace {
-
-bool syncToDisk(int handle) {
-#ifdef Q_OS_WIN
-    return _commit(handle) == 0;
-#else
-    return ::fsync(handle) == 0;
-#endif
-}
-
-}  // namespace
 
 std::string LogFolder(const std::string& programFolder) {
     return programFolder + "log/";
@@ -53,7 +38,7 @@ std::optional<std::string> DataLogger::start(const std::string& folder,
         }
     }
     m_file.setFileName(QString::fromStdString(folder + fileName));
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         return "The log file \"" + folder + fileName +
                "\" cannot be opened: " + m_file.errorString().toStdString();
     }
@@ -65,7 +50,7 @@ std::optional<std::string> DataLogger::stop() {
         return std::nullopt;
     }
     std::optional<std::string> failure;
-    if (!m_file.flush() || !syncToDisk(m_file.handle())) {
+    if (!m_file.flush() || !SyncFileToDisk(m_file.handle())) {
         failure = "The log file \"" + m_file.fileName().toStdString() +
                   "\" cannot be saved to disk: " + std::generic_category().message(errno);
     }

@@ -26,8 +26,10 @@ class DataLogger final : public TextOutput {
     DataLogger& operator=(const DataLogger&) = delete;
     ~DataLogger() override;
 
-    // Opens `folder` + `fileName` as a new, empty file, creating `folder`
-    // (one level only) when it is missing. Nothing on success, else why not.
+    // Opens `folder` + `fileName` for appending, creating `folder` (one level
+    // only) when it is missing: a file of that name (a restart within the
+    // same second, or the hour repeated when the clock goes back) keeps its
+    // lines and the new ones follow them. Nothing on success, else why not.
     std::optional<std::string> start(const std::string& folder, const std::string& fileName);
 
     // Syncs and closes the file. Nothing on success (or when no file is

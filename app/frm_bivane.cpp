@@ -2,9 +2,11 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 
 #include "app/decimal_separator.h"
 #include "app/frm_about.h"
@@ -314,6 +316,9 @@ void Frm_Bivane::readSettingsFile() {
     m_state.OffsetY = items.OffsetY;
     m_state.HeadingOutput = items.HeadingOutput;
     m_settingsKnown = true;
+    if (!load.read.problem) {
+        m_fileHolds = items;
+    }
     if (const auto& problem = load.read.problem) {
         QString text = tr("The settings file \"%1\" cannot be read past line %2: %3.\n\n"
                           "The items before it are used, the rest keep their built-in values.")
@@ -348,36 +353,72 @@ void Frm_Bivane::openPort(int index) {
 
 void Frm_Bivane::restorePosition() {
     m_storedPosition = ReadStoredPosition(*OpenUserSettings());
-    m_restoredPosition = QPoint(pixels(m_storedPosition.left), pixels(m_storedPosition.top));
+    const QPoint stored(pixels(m_storedPosition.left), pixels(m_storedPosition.top));
+    // A position kept from another screen layout (a monitor unplugged since)
+    // may lie where no screen shows it.
+    QList<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens()) {
+        screens.append(each->availableGeometry());
+    }
+    const StoredPosition usual;
+    m_restoredPosition =
+        VisibleWindowPosition(stored, QSize(pixels(kWindowOuterWidth), pixels(kWindowOuterHeight)),
+                              style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this),
+                              screens, QGuiApplication::primaryScreen()->availableGeometry(),
+                              QPoint(pixels(usual.left), pixels(usual.top)));
+    m_positionCorrected = m_restoredPosition != stored;
     move(m_restoredPosition);
 }
 
-void Frm_Bivane::storePosition() {
+void Frm_Bivane::storePosition(QPoint position) {
     // A window that was not moved keeps its stored text: twips to pixels and
-    // back would move it by a fraction of a pixel at every start.
-    const QPoint position = pos();
+    // back would move it by a fraction of a pixel at every start. A position
+    // that had to be corrected is replaced.
+    const bool keepStored = !m_positionCorrected;
     const double dpi = screen()->logicalDotsPerInch();
-    const QString left = position.x() == m_restoredPosition.x()
+    const QString left = keepStored && position.x() == m_restoredPosition.x()
                              ? m_storedPosition.leftText
                              : TwipsText(static_cast<float>(PixelsToTwips(position.x(), dpi)));
-    const QString top = position.y() == m_restoredPosition.y()
+    const QString top = keepStored && position.y() == m_restoredPosition.y()
                             ? m_storedPosition.topText
                             : TwipsText(static_cast<float>(PixelsToTwips(position.y(), dpi)));
     WriteStoredPosition(*OpenUserSettings(), left, top);
 }
 
-void Frm_Bivane::writeSettingsFile() {
+SettingsItems Frm_Bivane::currentSettings() const {
     SettingsItems items;
     for (int index = 1; index <= 3; ++index) {
-        items.port(index) = {MSComm1(index).portNumber(), MSComm1(index).settings()};
+        const SerialPort& port = *m_ports[static_cast<std::size_t>(index - 1)];
+        items.port(index) = {port.portNumber(), port.settings()};
     }
     items.OffsetX = m_state.OffsetX;
     items.OffsetY = m_state.OffsetY;
     items.HeadingOutput = m_state.HeadingOutput;
+    return items;
+}
+
+void Frm_Bivane::writeSettingsFile(const QString& afterFailure) {
+    const SettingsItems items = currentSettings();
     const QString path = settingsFilePath();
     if (const auto failure = SaveSettingsFile(path, items)) {
-        message(tr("The settings file \"%1\" cannot be written: %2").arg(path, *failure));
+        message(tr("The settings file \"%1\" cannot be written: %2").arg(path, *failure) +
+                afterFailure);
+        return;
     }
+    m_fileHolds = items;
+}
+
+void Frm_Bivane::saveChangedSettings(bool accepted, const SettingsItems& before) {
+    // A change is written at once: a power cut or a kill after OK loses
+    // nothing. A dialog can change the ports without an OK too (a port that
+    // would not open, then Cancel).
+    const SettingsItems now = currentSettings();
+    if (!m_settingsKnown || (!accepted && now == before) || m_fileHolds == now) {
+        return;
+    }
+    writeSettingsFile(
+        tr("\n\nThe new settings are in use; they are written again at the next "
+           "change and when the window closes."));
 }
 
 void Frm_Bivane::Form_Unload() {
@@ -386,7 +427,10 @@ void Frm_Bivane::Form_Unload() {
         writeSettingsFile();
     }
     if (!isMinimized()) {
-        storePosition();
+        storePosition(pos());
+    } else if (m_positionCorrected) {
+        // Out of sight where it was stored: the correction is kept even so.
+        storePosition(m_restoredPosition);
     }
 }
 
@@ -441,16 +485,20 @@ void Frm_Bivane::mnuFileExit_Click() {
 // cycles go on while they are open, and the labels show the outcome after.
 
 void Frm_Bivane::mnuSetupComm_Click() {
+    const SettingsItems before = currentSettings();
     Frm_Setup dialog(this, {&MSComm1(1), &MSComm1(2), &MSComm1(3)}, m_state, m_text, m_prompts,
                      m_deviceNames);
-    dialog.exec();
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     showWindowText();
+    saveChangedSettings(accepted, before);
 }
 
 void Frm_Bivane::mnuSetupOffset_Click() {
+    const SettingsItems before = currentSettings();
     Frm_Offset dialog(this, m_state, m_text, m_prompts, m_decimalSeparator);
-    dialog.exec();
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     showWindowText();
+    saveChangedSettings(accepted, before);
 }
 
 void Frm_Bivane::mnuTimeDifference_Click() {
@@ -503,8 +551,11 @@ void Frm_Bivane::startLogging() {
 void Frm_Bivane::stopLogging() {
     m_cmdLog->setText(kStartLogging);
     m_state.Logging = false;
+    // A failed stop says only what failed: the file is closed all the same,
+    // but it may not hold every line, so it is not reported as stored.
     if (const auto failure = m_logger.stop()) {
         message(fromStd(*failure));
+        return;
     }
     message(QStringLiteral("Logging stopped. Data stored in file : ") + logFilePath());
 }

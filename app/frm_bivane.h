@@ -9,12 +9,14 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/data_logger.h"
 #include "app/decoder_message_box.h"
 #include "app/port_factory.h"
+#include "settings/settings_file.h"
 #include "app/user_prompts.h"
 #include "app/window_position.h"
 #include "engine/heading_engine.h"
@@ -101,9 +103,17 @@ class Frm_Bivane final : public QMainWindow {
     void Form_Unload();
 
     void restorePosition();
-    void storePosition();
+    void storePosition(QPoint position);
     void readSettingsFile();
-    void writeSettingsFile();
+    // What the settings file keeps, as the ports and the state hold it now.
+    SettingsItems currentSettings() const;
+    // Writes the settings file; a failure is shown with `afterFailure`
+    // following its description, and the values stay as they are.
+    void writeSettingsFile(const QString& afterFailure = {});
+    // After a dialog: writes the settings file at once when the dialog
+    // changed what it keeps (`before`: what it kept when the dialog opened)
+    // and the file does not hold that already.
+    void saveChangedSettings(bool accepted, const SettingsItems& before);
     void openPort(int index);
     void startLogging();
     void stopLogging();
@@ -133,6 +143,11 @@ class Frm_Bivane final : public QMainWindow {
 
     StoredPosition m_storedPosition;
     QPoint m_restoredPosition;  // where the stored position put the window, pixels
+    // The stored position would have put the window out of sight.
+    bool m_positionCorrected = false;
+    // What the settings file holds as far as this run knows: nothing when it
+    // is missing or could not be read whole.
+    std::optional<SettingsItems> m_fileHolds;
     // The settings file has been read (or found missing): before that, a
     // close must not write the built-in values over the user's file.
     bool m_settingsKnown = false;

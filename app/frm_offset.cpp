@@ -114,12 +114,13 @@ void Frm_Offset::createControls() {
 }
 
 void Frm_Offset::Form_Load() {
-    const auto showOffset = [this](QLineEdit* box, double metres) {
-        box->setText(fromStd(FormatNumber(metres, "0.00", m_decimalSeparator) + " m"));
+    const auto showOffset = [this](QLineEdit* box, double metres, QString& shown) {
+        shown = fromStd(FormatNumber(metres, "0.00", m_decimalSeparator) + " m");
+        box->setText(shown);
     };
     for (std::size_t i = 0; i < 2; ++i) {
-        showOffset(m_txtX[i], m_state.OffsetX[i]);
-        showOffset(m_txtY[i], m_state.OffsetY[i]);
+        showOffset(m_txtX[i], m_state.OffsetX[i], m_shownX[i]);
+        showOffset(m_txtY[i], m_state.OffsetY[i], m_shownY[i]);
     }
 }
 
@@ -147,9 +148,11 @@ void Frm_Offset::txtY_GotFocus(int index) {
 }
 
 void Frm_Offset::cmdOK_Click() {
-    const auto read = [this](QLineEdit* box, double& metres, std::size_t receiver,
-                             const QString& axis) {
-        metres = NumberFromText(box->text().toStdString());
+    // A box still showing what it was opened with keeps the offset behind
+    // it: the two decimals shown would round 0.004 m to 0.
+    const auto read = [this](QLineEdit* box, const QString& shown, double stored, double& metres,
+                             std::size_t receiver, const QString& axis) {
+        metres = box->text() == shown ? stored : NumberFromText(box->text().toStdString());
         if (usableOffset(metres)) {
             return true;
         }
@@ -161,8 +164,8 @@ void Frm_Offset::cmdOK_Click() {
     std::array<double, 2> offsetX{};
     std::array<double, 2> offsetY{};
     for (std::size_t i = 0; i < 2; ++i) {
-        if (!read(m_txtX[i], offsetX[i], i, QStringLiteral("X")) ||
-            !read(m_txtY[i], offsetY[i], i, QStringLiteral("Y"))) {
+        if (!read(m_txtX[i], m_shownX[i], m_state.OffsetX[i], offsetX[i], i, QStringLiteral("X")) ||
+            !read(m_txtY[i], m_shownY[i], m_state.OffsetY[i], offsetY[i], i, QStringLiteral("Y"))) {
             return;
         }
     }

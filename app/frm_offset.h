@@ -15,7 +15,7 @@ namespace bivane {
 // The antenna offset dialog: the offsets of both antennas from a common
 // reference point, metres (Y positive ahead, X positive to starboard). OK
 // stores them and recomputes the calculated baseline and heading correction
-// at once; the settings file is not written here.
+// at once; the window writes the settings file after an OK that changed them.
 //
 // Made by the menu command and run modally over `owner`, centred on it:
 // `Frm_Offset dialog(...); dialog.exec();`. Port events go on while it is
@@ -36,7 +36,9 @@ class Frm_Offset final : public QDialog {
 
   public Q_SLOTS:
     // Reads the four boxes ("," counts as the decimal point, a unit after
-    // the number is ignored, no number reads as 0), stores them, recomputes
+    // the number is ignored, no number reads as 0; a box whose text is still
+    // the one it was opened with keeps its offset exactly), stores them,
+    // recomputes
     // the baseline and closes. A number too large to compute with is refused
     // with a message naming it: nothing is stored and the dialog stays open.
     void cmdOK_Click();
@@ -64,6 +66,9 @@ class Frm_Offset final : public QDialog {
     std::array<QGroupBox*, 2> m_frames{};
     std::array<QLineEdit*, 2> m_txtX{};
     std::array<QLineEdit*, 2> m_txtY{};
+    // What each box showed when the dialog opened.
+    std::array<QString, 2> m_shownX;
+    std::array<QString, 2> m_shownY;
     QPushButton* m_cmdOK = nullptr;
     QPushButton* m_cmdCancel = nullptr;
 };

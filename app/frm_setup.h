@@ -18,7 +18,8 @@ namespace bivane {
 // The comm setup dialog: for each of the three ports (1 = GPS 1 (aft),
 // 2 = GPS 2 (forward), 3 = heading output) the system port and the settings
 // text, and the heading output switch. OK closes the ports, reconfigures them
-// and opens them again at once; the settings file is not written here.
+// and opens them again at once; the window writes the settings file
+// after an OK that changed them.
 //
 // Made by the menu command and run modally over `owner`, centred on it:
 // `Frm_Setup dialog(...); dialog.exec();`. Port events go on while it is open.

@@ -4,13 +4,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "app/disk_sync.h"
 #include "reception/port_settings.h"
 
 namespace bivane {
 namespace {
 
-// Six short lines: anything longer than this is not a settings file, and
-// what stands in it past the six lines does not count.
+// Eleven short items: anything longer than this is not a settings file, and
+// what stands in it past the eleventh item does not count.
 constexpr qint64 kLargestRead = 64 * 1024;
 
 }  // namespace
@@ -63,9 +64,19 @@ std::optional<QString> SaveSettingsFile(const QString& path, const SettingsItems
         return file.errorString();
     }
     const std::string text = WriteSettingsFile(items);
-    file.write(text.data(), static_cast<qint64>(text.size()));
+    const auto size = static_cast<qint64>(text.size());
+    if (file.write(text.data(), size) != size || !file.flush() || !SyncFileToDisk(file.handle())) {
+        const QString failure = file.errorString();
+        file.cancelWriting();
+        return failure;
+    }
+    // The new file takes the old one's name; then the folder is synced, so
+    // that after a power cut the name leads to the new file, not the old.
     if (!file.commit()) {
         return file.errorString();
+    }
+    if (const auto failure = SyncFolderToDisk(QFileInfo(path).absolutePath())) {
+        return QStringLiteral("the folder cannot be synced to disk: ") + *failure;
     }
     return std::nullopt;
 }

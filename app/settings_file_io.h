@@ -29,7 +29,9 @@ SettingsFileLoad LoadSettingsFile(const QString& path);
 std::optional<QString> KeepBadSettingsFile(const QString& path);
 
 // Writes the settings file whole or not at all: into a temporary file in the
-// same folder, which then replaces `path`. Nothing on success, else why not.
+// same folder, synced to disk, which then replaces `path`; last the folder is
+// synced, so the new file outlasts a power cut. Nothing on success, else why
+// not.
 std::optional<QString> SaveSettingsFile(const QString& path, const SettingsItems& items);
 
 }  // namespace bivane

@@ -31,12 +31,15 @@ QString TimeToleranceText(float tolerance, char decimalSeparator) {
 }
 
 void AskTimeTolerance(UserPrompts& prompts, CompassState& state, char decimalSeparator) {
+    const QString offered = TimeToleranceText(state.TimeTolerance, decimalSeparator);
     const std::optional<QString> answer = prompts.input(
         programTitle(),
         QStringLiteral(
             "Select accepted time difference between the two GPS (By default = 0.2 sec)"),
-        TimeToleranceText(state.TimeTolerance, decimalSeparator));
-    if (!answer || answer->isEmpty()) {
+        offered);
+    // The offered text confirmed as it stands keeps the value exactly, even
+    // where the user's decimal separator is one that a number cannot hold.
+    if (!answer || answer->isEmpty() || *answer == offered) {
         return;
     }
     const double value = NumberFromText(answer->toStdString());

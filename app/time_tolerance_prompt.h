@@ -13,7 +13,8 @@ QString TimeToleranceText(float tolerance, char decimalSeparator);
 
 // The time-difference prompt of the Setup menu: asks for the time difference
 // (seconds) that the two receivers' fixes may have for a heading, starting
-// from the current one. Cancel or an empty answer change nothing; otherwise
+// from the current one. Cancel, an empty answer or the offered text
+// unchanged change nothing; otherwise
 // TimeTolerance becomes the typed number ("," reads as the decimal point, no
 // number reads as 0), rounded to single precision, and applies from the next
 // heading cycle. A number beyond the single-precision range is refused with

@@ -1,5 +1,6 @@
 #include "app/window_position.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -35,6 +36,28 @@ void WriteStoredPosition(QSettings& settings, const QString& leftText, const QSt
     settings.setValue(kLeftKey, leftText);
     settings.setValue(kTopKey, topText);
     settings.sync();
+}
+
+QPoint VisibleWindowPosition(QPoint wanted, QSize frameSize, int titleBarHeight,
+                             const QList<QRect>& screens, const QRect& primary, QPoint offset) {
+    // A piece of the bar this wide and half its height is enough to take
+    // hold of it with the pointer.
+    constexpr int kGripWidth = 32;
+    const QRect titleBar(wanted, QSize(frameSize.width(), std::max(titleBarHeight, 1)));
+    const int gripWidth = std::min(kGripWidth, titleBar.width());
+    const int gripHeight = (titleBar.height() + 1) / 2;
+    for (const QRect& screen : screens) {
+        const QRect shown = titleBar.intersected(screen);
+        if (shown.width() >= gripWidth && shown.height() >= gripHeight) {
+            return wanted;
+        }
+    }
+    QPoint place = primary.topLeft() + offset;
+    place.setX(
+        std::max(primary.left(), std::min(place.x(), primary.right() + 1 - frameSize.width())));
+    place.setY(
+        std::max(primary.top(), std::min(place.y(), primary.bottom() + 1 - frameSize.height())));
+    return place;
 }
 
 QString TwipsText(float twips) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QSettings>
+#include <QSize>
 #include <QString>
 
 namespace bivane {
@@ -19,6 +23,15 @@ struct StoredPosition {
 StoredPosition ReadStoredPosition(const QSettings& settings);
 
 void WriteStoredPosition(QSettings& settings, const QString& leftText, const QString& topText);
+
+// Where the window opens, pixels: `wanted` (the top-left corner of a frame
+// of `frameSize` whose title bar is the top `titleBarHeight` pixels of it)
+// when enough of that title bar to grab it lies on one of `screens` (their
+// usable areas); otherwise, say after a monitor has been unplugged,
+// `offset` from the top-left corner of `primary`, moved back so that the
+// frame stays on it where it fits.
+QPoint VisibleWindowPosition(QPoint wanted, QSize frameSize, int titleBarHeight,
+                             const QList<QRect>& screens, const QRect& primary, QPoint offset);
 
 // A single-precision number of twips as the store keeps it: "1000", "1012.5".
 QString TwipsText(float twips);

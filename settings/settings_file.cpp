@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <vector>
 
 #include "settings/strict_number.h"
 #include "nmea/integer_conversion.h"
@@ -10,31 +9,29 @@
 namespace bivane {
 namespace {
 
-constexpr int kLines = 6;
 constexpr std::string_view kTrue = "#TRUE#";
 constexpr std::string_view kFalse = "#FALSE#";
 
 enum class Kind { PortNumber, SettingsText, Offset, Switch };
 
 struct FileItem {
-    int line;
     Kind kind;
     std::string_view name;
 };
 
 // The eleven items in file order.
 constexpr std::array<FileItem, 11> kItems = {{
-    {1, Kind::PortNumber, "the port number of port 1"},
-    {1, Kind::SettingsText, "the settings text of port 1"},
-    {2, Kind::PortNumber, "the port number of port 2"},
-    {2, Kind::SettingsText, "the settings text of port 2"},
-    {3, Kind::PortNumber, "the port number of port 3"},
-    {3, Kind::SettingsText, "the settings text of port 3"},
-    {4, Kind::Offset, "the X offset of the GPS 1 antenna"},
-    {4, Kind::Offset, "the Y offset of the GPS 1 antenna"},
-    {5, Kind::Offset, "the X offset of the GPS 2 antenna"},
-    {5, Kind::Offset, "the Y offset of the GPS 2 antenna"},
-    {6, Kind::Switch, "the heading output switch"},
+    {Kind::PortNumber, "the port number of port 1"},
+    {Kind::SettingsText, "the settings text of port 1"},
+    {Kind::PortNumber, "the port number of port 2"},
+    {Kind::SettingsText, "the settings text of port 2"},
+    {Kind::PortNumber, "the port number of port 3"},
+    {Kind::SettingsText, "the settings text of port 3"},
+    {Kind::Offset, "the X offset of the GPS 1 antenna"},
+    {Kind::Offset, "the Y offset of the GPS 1 antenna"},
+    {Kind::Offset, "the X offset of the GPS 2 antenna"},
+    {Kind::Offset, "the Y offset of the GPS 2 antenna"},
+    {Kind::Switch, "the heading output switch"},
 }};
 
 bool isBlank(char c) {
@@ -48,60 +45,79 @@ struct RawItem {
     bool quoted = false;
 };
 
-// The items of one line, taken one after the other.
-class LineItems {
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// The items of the whole text, one after the other, in whatever layout: a
+// comma or a line end (CR LF, LF or CR) ends an item.
+class FileItems {
   public:
-    explicit LineItems(std::string_view line) : m_line(line) {}
+    explicit FileItems(std::string_view text) : m_text(text) {}
 
-    bool atEnd() const { return m_done; }
+    bool atEnd() const { return m_at >= m_text.size(); }
+    // The line (from 1) that the next item starts on.
+    int line() const { return m_line; }
 
-    // The next item, or why it cannot be taken.
+    // The next item and the comma or line end after it, or why it cannot be
+    // taken.
     std::optional<std::string> next(RawItem& item) {
         skipBlanks();
         const std::size_t start = m_at;
-        if (m_at < m_line.size() && m_line[m_at] == '"') {
-            const std::size_t close = m_line.find('"', m_at + 1);
-            if (close == std::string_view::npos) {
+        if (m_at < m_text.size() && m_text[m_at] == '"') {
+            // A settings text never holds a line break: its closing quote
+            // stands on its own line.
+            const std::size_t close = m_text.find_first_of("\"\r\n", m_at + 1);
+            if (close == std::string_view::npos || m_text[close] != '"') {
                 return "a quoted text has no closing quote";
             }
             item.quoted = true;
-            item.text = m_line.substr(m_at + 1, close - m_at - 1);
-            item.asWritten = m_line.substr(start, close + 1 - start);
+            item.text = m_text.substr(m_at + 1, close - m_at - 1);
+            item.asWritten = m_text.substr(start, close + 1 - start);
             m_at = close + 1;
             skipBlanks();
-            if (m_at < m_line.size() && m_line[m_at] != ',') {
+            if (m_at < m_text.size() && m_text[m_at] != ',' && !isLineEnd(m_text[m_at])) {
                 return "text follows the closing quote of " + std::string(item.asWritten);
             }
         } else {
-            const std::size_t comma = std::min(m_line.find(',', m_at), m_line.size());
-            std::string_view text = m_line.substr(m_at, comma - m_at);
+            const std::size_t stop = std::min(m_text.find_first_of(",\r\n", m_at), m_text.size());
+            std::string_view text = m_text.substr(m_at, stop - m_at);
             while (!text.empty() && isBlank(text.back())) {
                 text.remove_suffix(1);
             }
             item.quoted = false;
             item.text = text;
             item.asWritten = text;
-            m_at = comma;
+            m_at = stop;
         }
-        // A comma ends the item and promises another; the line end ends both.
-        if (m_at < m_line.size()) {
-            ++m_at;
-        } else {
-            m_done = true;
-        }
+        skipItemEnd();
         return std::nullopt;
     }
 
   private:
     void skipBlanks() {
-        while (m_at < m_line.size() && isBlank(m_line[m_at])) {
+        while (m_at < m_text.size() && isBlank(m_text[m_at])) {
             ++m_at;
         }
     }
 
-    std::string_view m_line;
+    void skipItemEnd() {
+        if (m_at >= m_text.size()) {
+            return;
+        }
+        if (m_text[m_at] == ',') {
+            ++m_at;
+            return;
+        }
+        const bool crLf =
+            m_text[m_at] == '\r' && m_at + 1 < m_text.size() && m_text[m_at + 1] == '\n';
+        m_at += crLf ? 2 : 1;
+        ++m_line;
+    }
+
+    std::string_view m_text;
     std::size_t m_at = 0;
-    bool m_done = false;
+    int m_line = 1;
 };
 
 std::string quotedForMessage(std::string_view text) {
@@ -156,25 +172,6 @@ std::optional<std::string> store(std::size_t k, const RawItem& item, SettingsIte
     return std::nullopt;
 }
 
-std::vector<std::string_view> firstLines(std::string_view text, int count) {
-    std::vector<std::string_view> lines;
-    while (!text.empty() && static_cast<int>(lines.size()) < count) {
-        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
-        lines.push_back(text.substr(0, end));
-        std::size_t next = end;
-        if (next < text.size()) {
-            const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-            next += crLf ? 2 : 1;
-        }
-        text.remove_prefix(next);
-    }
-    return lines;
-}
-
-std::string itemCountText(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " item" : " items");
-}
-
 }  // namespace
 
 SettingsRead ReadSettingsFile(std::string_view text, const PortSettingsCheck& checkPortSettings) {
@@ -183,32 +180,22 @@ SettingsRead ReadSettingsFile(std::string_view text, const PortSettingsCheck& ch
         text.remove_prefix(kByteOrderMark.size());
     }
     SettingsRead read;
-    const std::vector<std::string_view> lines = firstLines(text, kLines);
-    std::size_t k = 0;
-    for (int line = 1; line <= kLines; ++line) {
+    FileItems items(text);
+    for (std::size_t k = 0; k < kItems.size(); ++k) {
+        const int line = items.line();
         const auto fail = [&](std::string description) {
             read.problem = SettingsProblem{line, std::move(description)};
             return read;
         };
-        if (static_cast<std::size_t>(line) > lines.size()) {
+        if (items.atEnd()) {
             return fail("the file ends before " + std::string(kItems[k].name));
         }
-        LineItems items(lines[static_cast<std::size_t>(line - 1)]);
-        std::size_t onLine = 0;
-        for (; k < kItems.size() && kItems[k].line == line; ++k, ++onLine) {
-            if (items.atEnd()) {
-                return fail("the line ends before " + std::string(kItems[k].name));
-            }
-            RawItem item;
-            if (auto problem = items.next(item)) {
-                return fail(*problem);
-            }
-            if (auto problem = store(k, item, read.items, checkPortSettings)) {
-                return fail(*problem);
-            }
+        RawItem item;
+        if (auto problem = items.next(item)) {
+            return fail(*problem);
         }
-        if (!items.atEnd()) {
-            return fail("the line holds more than " + itemCountText(onLine));
+        if (auto problem = store(k, item, read.items, checkPortSettings)) {
+            return fail(*problem);
         }
     }
     return read;

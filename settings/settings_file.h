@@ -56,14 +56,17 @@ struct SettingsRead {
     std::optional<SettingsProblem> problem;
 };
 
-// Reads the six lines of a settings file. Lines end in CR LF, LF or CR;
-// within a line the items are separated by commas. A text item stands in
-// double quotes (the quotes keep a settings text's own commas inside it) and
-// blanks around an unquoted item do not count. Port numbers are whole
-// numbers from 1 to 32767 (a fraction is rounded half to even), offsets any
-// numbers with "." as the decimal point, the switch #TRUE# or #FALSE#.
-// Anything after line 6 is ignored. `checkPortSettings`, when given, says
-// why a settings text cannot be used by a port (nothing when it can).
+// Reads the eleven items of a settings file, in whatever layout: a comma or
+// a line end (CR LF, LF or CR) ends an item, so the six lines the writer
+// makes, all items on one line and one item to a line read alike. A text
+// item stands in double quotes on one line (the quotes keep a settings
+// text's own commas inside it) and blanks around an unquoted item do not
+// count. Port numbers are whole numbers from 1 to 32767 (a fraction is
+// rounded half to even), offsets any numbers with "." as the decimal point,
+// the switch #TRUE# or #FALSE#. Anything after the eleventh item is ignored.
+// A problem names the line (from 1) its item starts on.
+// `checkPortSettings`, when given, says why a settings text cannot be used
+// by a port (nothing when it can).
 using PortSettingsCheck = std::function<std::optional<std::string>(std::string_view settings)>;
 SettingsRead ReadSettingsFile(std::string_view text,
                               const PortSettingsCheck& checkPortSettings = {});

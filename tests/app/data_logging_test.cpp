@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 
 #include "tests/app/window_harness.h"
 
@@ -55,19 +56,52 @@ TEST(DataLogging, OneLinePerComputedHeadingAndTheSameFileNamedAtStartAndStop) {
     EXPECT_EQ(ReadWholeFile(logFile), shown) << "nothing after the stop";
 }
 
-TEST(DataLogging, ASecondStartInTheSameSecondEmptiesTheFile) {
+TEST(DataLogging, ARestartInTheSameSecondAddsToTheSameFile) {
     WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    std::string shown;
+    const auto pair = [&](int second) {
+        harness.receivePair(second);
+        shown += window.label("lblHDT")->text().toStdString() + "\r\n";
+    };
+    // The clock stands still: start, stop and start again within one second.
+    window.cmdLog_Click();
+    pair(1);
+    pair(2);
+    window.cmdLog_Click();
+    window.cmdLog_Click();
+    pair(3);
+    window.cmdLog_Click();
+
+    const QString logFile = harness.programFolder() + QStringLiteral("/log/") +
+                            QString::fromStdString(harness.state.LogFileName);
+    EXPECT_EQ(ReadWholeFile(logFile), shown);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 3);
+    EXPECT_EQ(harness.prompts.texts(), QStringList({kStarted + logFile, kStopped + logFile,
+                                                    kStarted + logFile, kStopped + logFile}));
+}
+
+TEST(DataLogging, AFailedStopShowsOnlyTheFailureAndLoggingEnds) {
+    WindowHarness harness;
+    harness.clock.time = {2026, 12, 5, 23, 45, 0};
+    // A log "file" that takes every line but cannot be synced to disk.
+    ASSERT_TRUE(QDir().mkpath(harness.path(QStringLiteral("log"))));
+    if (!QFile::link(QStringLiteral("/dev/null"),
+                     harness.path(QStringLiteral("log/Bivane 20261205-234500.log")))) {
+        GTEST_SKIP() << "no symbolic link to /dev/null";
+    }
     Frm_Bivane& window = harness.start();
     window.cmdLog_Click();
     harness.receivePair(1);
     window.cmdLog_Click();
-    const QString logFile = harness.programFolder() + QStringLiteral("/log/") +
-                            QString::fromStdString(harness.state.LogFileName);
-    EXPECT_FALSE(ReadWholeFile(logFile).empty());
-    window.cmdLog_Click();
-    EXPECT_EQ(ReadWholeFile(logFile), "");
-    window.cmdLog_Click();
-    EXPECT_EQ(harness.prompts.messages.size(), 4u);
+
+    ASSERT_EQ(harness.prompts.messages.size(), 2u)
+        << harness.prompts.texts().join(u'|').toStdString();
+    EXPECT_TRUE(
+        harness.prompts.messages[1].text.contains(QStringLiteral("cannot be saved to disk")))
+        << harness.prompts.messages[1].text.toStdString();
+    EXPECT_EQ(window.cmdLog()->text(), QStringLiteral("Start Logging"));
+    EXPECT_FALSE(harness.state.Logging);
 }
 
 TEST(DataLogging, AFailedStartIsReportedAndLoggingStaysOff) {

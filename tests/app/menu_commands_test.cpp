@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -8,6 +10,7 @@
 #include "app/frm_about.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
+#include "tests/app/first_start_file.h"
 #include "tests/app/window_harness.h"
 
 namespace bivane {
@@ -67,6 +70,58 @@ TEST(MenuCommands, TheSetupDialogOpensThePortsAndSwitchesTheOutput) {
     window.mnuSetupComm_Click();
     EXPECT_FALSE(harness.port(3).isOpen());
     EXPECT_EQ(window.label("lblHDT")->text(), QStringLiteral("n/a")) << "shown at once";
+}
+
+const QString kIni = QStringLiteral("Bivane.ini");
+
+TEST(MenuCommands, TheOffsetDialogConfirmedUnchangedKeepsEveryDigit) {
+    // Laid out by hand: a file that already holds the values is not rewritten.
+    const char* file =
+        "1,\"4800,n,8,1\",2,\"4800,n,8,1\",3,\"4800,n,8,1\",0.004,-1.2345,2.5,0,#FALSE#\n";
+    WindowHarness harness;
+    harness.writeFile(kIni, file);
+    Frm_Bivane& window = harness.start();
+    const double correction = harness.state.HeadingCorrection;
+    const double baseline = harness.state.CalculatedBaseline;
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) { dialog.cmdOK()->click(); });
+    window.mnuSetupOffset_Click();
+    EXPECT_EQ(harness.state.HeadingCorrection, correction);
+    EXPECT_EQ(harness.state.CalculatedBaseline, baseline);
+    EXPECT_EQ(harness.readFile(kIni), file);
+    EXPECT_TRUE(harness.prompts.messages.empty());
+}
+
+TEST(MenuCommands, OkWritesTheFirstSettingsFileAndCancelWritesNothing) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) { dialog.cmdCancel()->click(); });
+    window.mnuSetupOffset_Click();
+    EXPECT_FALSE(QFile::exists(harness.path(kIni)));
+    // The built-in ports confirmed: the next start opens them.
+    whenShown<Frm_Setup>([](Frm_Setup& dialog) { dialog.cmdOK()->click(); });
+    window.mnuSetupComm_Click();
+    EXPECT_EQ(harness.readFile(kIni), test::kFirstStartFile);
+}
+
+TEST(MenuCommands, ASettingsFileThatCannotBeWrittenAfterOkIsReportedAndWrittenAtClose) {
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    QDir().mkpath(harness.path(kIni));  // a folder in the file's way
+    whenShown<Frm_Offset>([](Frm_Offset& dialog) {
+        dialog.txtX(0)->setText(QStringLiteral("2.5"));
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupOffset_Click();
+    ASSERT_EQ(harness.prompts.messages.size(), 1u);
+    EXPECT_TRUE(harness.prompts.messages[0].text.contains(QStringLiteral("cannot be written")))
+        << harness.prompts.messages[0].text.toStdString();
+    EXPECT_EQ(harness.state.OffsetX[0], 2.5) << "in use all the same";
+
+    QDir().rmdir(harness.path(kIni));
+    window.close();
+    EXPECT_EQ(harness.readFile(kIni),
+              "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n2.5,0\r\n0,0\r\n"
+              "#FALSE#\r\n");
 }
 
 TEST(MenuCommands, TheTimeDifferencePromptSetsTheTolerance) {

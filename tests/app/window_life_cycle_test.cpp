@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QScreen>
 
 #include "app/twips.h"
@@ -135,6 +136,27 @@ TEST(WindowLifeCycle, TheStoredPositionPlacesTheWindowAndAMovedWindowIsStored) {
             EXPECT_EQ(UserSetting(kTop).toFloat(),
                       static_cast<float>(PixelsToTwips(row.moveTo.y(), dpi)));
         }
+    }
+}
+
+TEST(WindowLifeCycle, APositionOnNoScreenOpensOnThePrimaryScreenAndIsCorrectedAtClose) {
+    for (const bool minimised : {false, true}) {
+        WindowHarness harness;
+        SetUserSetting(kLeft, QStringLiteral("100000"));
+        SetUserSetting(kTop, QStringLiteral("100000"));
+        Frm_Bivane& window = harness.start();
+        const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_TRUE(primary.contains(window.pos()))
+            << "opened at " << window.pos().x() << "," << window.pos().y();
+        const QPoint opened = window.pos();
+        window.show();
+        if (minimised) {
+            window.showMinimized();
+        }
+        window.close();
+        const double dpi = window.screen()->logicalDotsPerInch();
+        EXPECT_EQ(UserSetting(kLeft).toFloat(), static_cast<float>(PixelsToTwips(opened.x(), dpi)));
+        EXPECT_EQ(UserSetting(kTop).toFloat(), static_cast<float>(PixelsToTwips(opened.y(), dpi)));
     }
 }
 

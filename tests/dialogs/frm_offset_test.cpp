@@ -91,6 +91,21 @@ TEST_F(FrmOffsetTest, OkReadsTheBoxesStoresThemAndRecomputesTheBaseline) {
     EXPECT_EQ(text.lblCalculated.text, "3,54 m");
 }
 
+TEST_F(FrmOffsetTest, ABoxLeftAsItWasShownKeepsItsOffsetExactly) {
+    state.OffsetX = {0.004, 2.5};
+    state.OffsetY = {-1.2345, 0};
+    const auto dialog = openDialog(',');
+    EXPECT_EQ(dialog->txtX(0)->text(), QStringLiteral("0,00 m"));
+    dialog->txtY(1)->setText(QStringLiteral("0,004"));
+    // Changed and changed back: it shows what it showed, so it keeps the offset.
+    dialog->txtY(0)->setText(QStringLiteral("1"));
+    dialog->txtY(0)->setText(QStringLiteral("-1,23 m"));
+    dialog->cmdOK()->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(state.OffsetX, (std::array<double, 2>{0.004, 2.5}));
+    EXPECT_EQ(state.OffsetY, (std::array<double, 2>{-1.2345, 0.004}));
+}
+
 TEST_F(FrmOffsetTest, OffsetsTooLargeToComputeWithAreRefusedAndNothingIsStored) {
     struct Row {
         const char* legend;

@@ -26,6 +26,8 @@ TEST(TimeTolerancePrompt, AsksWithTheCurrentValueAndStoresTheAnswer) {
         {"rounded to single precision", 0.2f, '.', "0.1", "0.2", 0.1f, nullptr},
         {"the largest single", 0.2f, '.', "3.4e38", "0.2", 3.4e38f, nullptr},
         {"the shortest form of a small one", 1e-5f, '.', std::nullopt, "1e-05", 1e-5f, nullptr},
+        {"the offered text confirmed, a separator no number holds", 0.2f, '\'', "0'2", "0'2", 0.2f,
+         nullptr},
         {"beyond single precision", 0.3f, '.', "1e39", "0.3", 0.3f, "\"1e39\" is too large"},
         {"beyond double", 0.3f, ',', "-1e999", "0,3", 0.3f, "\"-1e999\" is too large"},
     };

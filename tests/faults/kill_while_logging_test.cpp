@@ -2,7 +2,7 @@
 // while it logs: every heading it showed before is in the log file, and the
 // log and the heading output hold the same sentences but for at most the
 // last one, whose cycle the kill may have cut short. The window runs in a child
-// process, which logs from its start (logging_window_main.cpp).
+// process, which logs from its start (window_child_main.cpp).
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/faults/window_child.h"
 #include "tests/faults/window_on_lines.h"
 
 namespace bivane::test {
@@ -47,16 +48,11 @@ void KillWhileLogging::run(const Round& round) {
     WriteWholeFile(folder + QStringLiteral("/Bivane.ini"), kLinesSettings);
 
     QProcess window;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    window.setProcessEnvironment(environment);
-    window.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    window.start(QStringLiteral(LOGGING_WINDOW),
-                 {QStringLiteral("--program-folder"), folder, QStringLiteral("--com"),
-                  QStringLiteral("11=") + gps1.devicePath(), QStringLiteral("--com"),
-                  QStringLiteral("12=") + gps2.devicePath(), QStringLiteral("--com"),
-                  QStringLiteral("13=") + heading.devicePath()});
+    StartWindowChild(window, dir.filePath(QStringLiteral("config")),
+                     {QStringLiteral("log"), QStringLiteral("--program-folder"), folder,
+                      QStringLiteral("--com"), QStringLiteral("11=") + gps1.devicePath(),
+                      QStringLiteral("--com"), QStringLiteral("12=") + gps2.devicePath(),
+                      QStringLiteral("--com"), QStringLiteral("13=") + heading.devicePath()});
     ASSERT_TRUE(window.waitForStarted(5000));
     ASSERT_TRUE(window.waitForReadyRead(20000) && window.canReadLine()) << "logging did not start";
     const QString logLine = QString::fromUtf8(window.readLine()).trimmed();

@@ -138,7 +138,24 @@ TEST(ReadSettingsFile, AcceptsWhatOtherWritersMightWrite) {
              s.port(2) = {4, "x"};
              s.port(3) = {7, "x"};
          }},
-        {"anything after line 6 is ignored",
+        {"all eleven items on one line",
+         "9,\"9600,n,8,1\",2,\"4800,n,8,1\",3,\"4800,n,8,1\",0.004,-1.2345,2.5,0,#TRUE#\r\n",
+         [](SettingsItems& s) {
+             s.port(1) = {9, "9600,n,8,1"};
+             s.OffsetX = {0.004, 2.5};
+             s.OffsetY = {-1.2345, 0};
+             s.HeadingOutput = true;
+         }},
+        {"one item to a line",
+         "1\n\"4800,n,8,1\"\n2\n\"4800,n,8,1\"\n3\n\"4800,n,8,1\"\n0\n0\n0\n-3\n#FALSE#\n",
+         [](SettingsItems& s) { s.OffsetY[1] = -3; }},
+        {"seven lines, items split anywhere",
+         "1,\"4800,n,8,1\",2\r\n\"4800,n,8,1\"\r\n3\r\n\"4800,n,8,1\",1\r\n2,3\r\n4\r\n#FALSE#",
+         [](SettingsItems& s) {
+             s.OffsetX = {1, 3};
+             s.OffsetY = {2, 4};
+         }},
+        {"anything after the eleventh item is ignored",
          "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n#FALSE#\r\n"
          "\r\ngarbage,,,\"\r\n",
          [](SettingsItems&) {}},
@@ -189,14 +206,14 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
          "the port number of port 1, \"\"1\"\", is a quoted text where a number is expected", none},
         {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1 2,0\r\n", 4,
          "the X offset of the GPS 1 antenna, \"1 2\", is not a number", none},
-        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1,5,2\r\n", 4,
-         "the line holds more than 2 items",
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1,5,2\r\n0,0\r\n#TRUE#\r\n",
+         5, "the heading output switch, \"0\", is neither #TRUE# nor #FALSE#",
          [](SettingsItems& s) {
-             s.OffsetX[0] = 1;
-             s.OffsetY[0] = 5;
+             s.OffsetX = {1, 2};
+             s.OffsetY = {5, 0};
          }},
-        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n-1.25\r\n", 4,
-         "the line ends before the Y offset of the GPS 1 antenna",
+        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n-1.25\r\n", 5,
+         "the file ends before the Y offset of the GPS 1 antenna",
          [](SettingsItems& s) { s.OffsetX[0] = -1.25; }},
         {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n\r\n#TRUE#\r\n", 5,
          "the X offset of the GPS 2 antenna is missing", none},
@@ -209,10 +226,14 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
          none},
         {"1,\"4800,n,8,1\r\n2,\"4800,n,8,1\"\r\n", 1, "a quoted text has no closing quote",
          [](SettingsItems& s) { s.port(1).number = 1; }},
-        {"1,\"4800,n\",8,1\r\n", 1, "the line holds more than 2 items",
-         [](SettingsItems& s) { s.port(1).settings = "4800,n"; }},
+        {"1,\"4800,n\",8,1\r\n", 1, "the settings text of port 2, \"1\", is not in double quotes",
+         [](SettingsItems& s) {
+             s.port(1).settings = "4800,n";
+             s.port(2).number = 8;
+         }},
         {"1,\"4800,n,8,1\"x\r\n", 1, "text follows the closing quote of \"4800,n,8,1\"", none},
-        {"1\r\n", 1, "the line ends before the settings text of port 1", none},
+        {"1\r\n", 2, "the file ends before the settings text of port 1", none},
+        {"1,,", 1, "the settings text of port 1 is missing", none},
     };
     for (const Row& row : rows) {
         SettingsItems expected;
