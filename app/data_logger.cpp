@@ -58,15 +58,16 @@ std::optional<std::string> DataLogger::stop() {
     return failure;
 }
 
-std::optional<std::string> DataLogger::write(std::string_view text) {
+IoResult DataLogger::write(std::string_view text) {
     if (!m_file.isOpen()) {
-        return "No log file is open";
+        return IoResult::Failure("No log file is open");
     }
     const auto size = static_cast<qint64>(text.size());
     if (m_file.write(text.data(), size) != size) {
-        return "The log file cannot be written: " + m_file.errorString().toStdString();
+        return IoResult::Failure("The log file cannot be written: " +
+                                 m_file.errorString().toStdString());
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace bivane

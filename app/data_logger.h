@@ -39,7 +39,7 @@ class DataLogger final : public TextOutput {
     bool isOpen() const { return m_file.isOpen(); }
 
     // One text, as it stands, straight to the file.
-    std::optional<std::string> write(std::string_view text) override;
+    IoResult write(std::string_view text) override;
 
   private:
     QFile m_file;

@@ -345,7 +345,7 @@ void Frm_Bivane::readSettingsFile() {
 
 void Frm_Bivane::openPort(int index) {
     SerialPort& port = MSComm1(index);
-    if (port.open()) {
+    if (!port.open().ok()) {
         message(fromStd(ComPortText(port.portNumber())) +
                 QStringLiteral(" not available. Try another !"));
     }

@@ -185,7 +185,7 @@ void Frm_Setup::cmdOK_Click() {
         if (c.baudRate->currentIndex() >= 0) {
             port.setSettings(c.baudRate->currentText().toStdString());
         }
-        if (port.open()) {
+        if (!port.open().ok()) {
             m_prompts.message(fromStd(kProgramTitle),
                               fromStd(ComPortText(port.portNumber())) +
                                   QStringLiteral(" not available. Try another !"));

@@ -233,14 +233,14 @@ std::string HeadingCycle::sendSentences(std::optional<float> heading, bool valid
     return first;
 }
 
-void HeadingCycle::noteOutputFailure(std::optional<std::string> failure, const char* consequence) {
-    if (!failure) {
+void HeadingCycle::noteOutputFailure(const IoResult& result, const char* consequence) {
+    if (result.ok()) {
         return;
     }
     if (!m_outputFailure.empty()) {
         m_outputFailure += "; ";
     }
-    m_outputFailure += *failure;
+    m_outputFailure += result.failure();
     m_outputFailure += ": heading ";
     m_outputFailure += consequence;
 }

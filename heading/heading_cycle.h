@@ -69,7 +69,7 @@ class HeadingCycle {
     // Sends the chosen sentences of this cycle; `heading` empty for a cycle
     // without one. Returns the first sentence, for the window.
     std::string sendSentences(std::optional<float> heading, bool valid);
-    void noteOutputFailure(std::optional<std::string> failure, const char* consequence);
+    void noteOutputFailure(const IoResult& result, const char* consequence);
 
     CompassState& m_state;
     MainWindowText& m_window;

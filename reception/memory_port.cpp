@@ -2,12 +2,12 @@
 
 namespace bivane {
 
-std::optional<std::string> MemoryPort::open() {
+IoResult MemoryPort::open() {
     if (!m_openFailure.empty()) {
-        return m_openFailure;
+        return IoResult::Failure(m_openFailure);
     }
     m_open = true;
-    return std::nullopt;
+    return {};
 }
 
 std::string MemoryPort::readInput() {
@@ -16,16 +16,16 @@ std::string MemoryPort::readInput() {
     return input;
 }
 
-std::optional<std::string> MemoryPort::writeOutput(std::string_view text) {
+IoResult MemoryPort::writeOutput(std::string_view text) {
     if (!m_writeFailure.empty()) {
-        return m_writeFailure;
+        return IoResult::Failure(m_writeFailure);
     }
     if (m_sink) {
         m_sink(text);
     } else {
         m_written += text;
     }
-    return std::nullopt;
+    return {};
 }
 
 void MemoryPort::receive(std::string_view characters) {

@@ -19,13 +19,13 @@ class MemoryPort final : public SerialPort {
     void setSettings(std::string_view settings) override { m_settings = settings; }
     std::string settings() const override { return m_settings; }
 
-    std::optional<std::string> open() override;
+    IoResult open() override;
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
 
     int eventCode() const override { return m_eventCode; }
     std::string readInput() override;
-    std::optional<std::string> writeOutput(std::string_view text) override;
+    IoResult writeOutput(std::string_view text) override;
 
     // Characters arriving: queued, then the receive event is raised.
     void receive(std::string_view characters);

@@ -8,9 +8,9 @@ std::string ComPortText(std::int16_t number) {
     return "Com port " + SignedNumberText(number);
 }
 
-std::optional<std::string> PortTextOutput::write(std::string_view text) {
+IoResult PortTextOutput::write(std::string_view text) {
     if (!m_port.isOpen()) {
-        return ComPortText(m_port.portNumber()) + " is not open";
+        return IoResult::Failure(ComPortText(m_port.portNumber()) + " is not open");
     }
     return m_port.writeOutput(text);
 }

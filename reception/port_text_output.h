@@ -10,7 +10,7 @@ namespace bivane {
 class PortTextOutput final : public TextOutput {
   public:
     explicit PortTextOutput(SerialPort& port) : m_port(port) {}
-    std::optional<std::string> write(std::string_view text) override;
+    IoResult write(std::string_view text) override;
 
   private:
     SerialPort& m_port;

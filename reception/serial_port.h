@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "heading/io_result.h"
+
 namespace bivane {
 
 // Event codes of a serial port, as the reception reads them.
@@ -34,8 +36,8 @@ class SerialPort {
     virtual void setSettings(std::string_view settings) = 0;
     virtual std::string settings() const = 0;
 
-    // Opens the port; nothing on success, else why it failed.
-    virtual std::optional<std::string> open() = 0;
+    // Opens the port.
+    virtual IoResult open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
@@ -43,9 +45,8 @@ class SerialPort {
     virtual int eventCode() const = 0;
     // All characters waiting, removed from the port. Never waits.
     virtual std::string readInput() = 0;
-    // Queues text for sending and returns at once: nothing on success, else
-    // why it could not be queued.
-    virtual std::optional<std::string> writeOutput(std::string_view text) = 0;
+    // Queues text for sending and returns at once.
+    virtual IoResult writeOutput(std::string_view text) = 0;
     // True when characters have arrived that no port event has handed over
     // yet: another event is on its way. Never waits.
     virtual bool inputWaiting() const { return false; }

@@ -150,30 +150,30 @@ std::string QtSerialPort::openFailure(const QString& device) const {
     }
 }
 
-std::optional<std::string> QtSerialPort::open() {
+IoResult QtSerialPort::open() {
     if (m_port->isOpen()) {
-        return std::nullopt;
+        return {};
     }
     const QString device = m_ports.deviceFor(m_number);
     if (device.isEmpty()) {
-        return ComPortText(m_number) + " names no system serial port";
+        return IoResult::Failure(ComPortText(m_number) + " names no system serial port");
     }
     const std::string where = ComPortText(m_number) + " (" + device.toStdString() + "): ";
     if (auto refusal = configure(m_settings)) {
-        return where + *refusal;
+        return IoResult::Failure(where + *refusal);
     }
     m_port->setPortName(device);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        return where + openFailure(device);
+        return IoResult::Failure(where + openFailure(device));
     }
     if (!LockDeviceExclusively(descriptor())) {
         m_port->close();
-        return where + "the device is in use by another program";
+        return IoResult::Failure(where + "the device is in use by another program");
     }
     // Counts from before the opening are none of this port's business.
     m_lineErrors = ReadLineErrorCounts(descriptor());
     m_eventCode = 0;
-    return std::nullopt;
+    return {};
 }
 
 void QtSerialPort::close() {
@@ -221,14 +221,14 @@ std::string QtSerialPort::readInput() {
     return std::string(waiting.constData(), static_cast<std::size_t>(waiting.size()));
 }
 
-std::optional<std::string> QtSerialPort::writeOutput(std::string_view text) {
+IoResult QtSerialPort::writeOutput(std::string_view text) {
     if (!m_port->isOpen()) {
-        return ComPortText(m_number) + " is not open";
+        return IoResult::Failure(ComPortText(m_number) + " is not open");
     }
     const std::int64_t waiting = m_port->bytesToWrite() + DriverOutputQueue(descriptor());
     if (waiting > kMaxWaitingOutput) {
-        return ComPortText(m_number) + " output blocked: " + std::to_string(waiting) +
-               " bytes still waiting to be sent";
+        return IoResult::Failure(ComPortText(m_number) + " output blocked: " +
+                                 std::to_string(waiting) + " bytes still waiting to be sent");
     }
     // Straight to the device when nothing of ours waits before it, so the
     // heading leaves within this call; what the device cannot take now waits
@@ -238,16 +238,17 @@ std::optional<std::string> QtSerialPort::writeOutput(std::string_view text) {
         if (!written) {
             close();
             Q_EMIT portLost(m_index);
-            return ComPortText(m_number) + " was lost while sending";
+            return IoResult::Failure(ComPortText(m_number) + " was lost while sending");
         }
         text.remove_prefix(*written);
         if (text.empty()) {
-            return std::nullopt;
+            return {};
         }
     }
     const auto size = static_cast<qint64>(text.size());
     if (m_port->write(text.data(), size) != size) {
-        return ComPortText(m_number) + " output failed: " + m_port->errorString().toStdString();
+        return IoResult::Failure(ComPortText(m_number) +
+                                 " output failed: " + m_port->errorString().toStdString());
     }
     // Hand the bytes on now rather than when the event loop next runs, but
     // only when the device takes them: a full device would be reported by Qt
@@ -256,9 +257,9 @@ std::optional<std::string> QtSerialPort::writeOutput(std::string_view text) {
         m_port->flush();
     }
     if (!m_port->isOpen()) {
-        return ComPortText(m_number) + " was lost while sending";
+        return IoResult::Failure(ComPortText(m_number) + " was lost while sending");
     }
-    return std::nullopt;
+    return {};
 }
 
 bool QtSerialPort::inputWaiting() const {

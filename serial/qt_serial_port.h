@@ -46,7 +46,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     // cannot be read or applied, or the device does not exist, is not a serial
     // port, is in use elsewhere or may not be used by this user. Opening an
     // open port changes nothing.
-    std::optional<std::string> open() override;
+    IoResult open() override;
     void close() override;
     bool isOpen() const override;
 
@@ -56,7 +56,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     // Hands `text` to the device before returning where the device takes it
     // (the rest follows from the event loop); fails without queuing anything
     // when more than kMaxWaitingOutput bytes are still waiting to be sent.
-    std::optional<std::string> writeOutput(std::string_view text) override;
+    IoResult writeOutput(std::string_view text) override;
     bool inputWaiting() const override;
 
     int index() const;

@@ -31,7 +31,7 @@ class DialogsAndEngine : public ::testing::Test, protected test::DialogSurroundi
   protected:
     DialogsAndEngine() {
         for (int index = 1; index <= 3; ++index) {
-            EXPECT_EQ(port(index).open(), std::nullopt);
+            EXPECT_TRUE(port(index).open().ok());
         }
         state.HeadingOutput = true;
         state.OffsetY = {0, 5};
@@ -82,10 +82,11 @@ class DialogsAndEngine : public ::testing::Test, protected test::DialogSurroundi
     test::FixedClock clock;
     test::RecordingOutput logFile;
     test::RecordingSink decoderMessages;
-    HeadingEngine engine{state, {.ports = {&port(1), &port(2), &port(3)},
-                                 .logFile = &logFile,
-                                 .decoderMessages = &decoderMessages,
-                                 .clock = &clock}};
+    HeadingEngine engine{state,
+                         {.ports = {&port(1), &port(2), &port(3)},
+                          .logFile = &logFile,
+                          .decoderMessages = &decoderMessages,
+                          .clock = &clock}};
 };
 
 TEST_F(DialogsAndEngine, HeadingsGoOutOnPortThreeWhileEachDialogIsOpen) {

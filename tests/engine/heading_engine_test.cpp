@@ -21,7 +21,7 @@ class HeadingEngineTest : public ::testing::Test {
   protected:
     HeadingEngineTest() {
         for (int i = 1; i <= 3; ++i) {
-            EXPECT_FALSE(port(i).open());
+            EXPECT_TRUE(port(i).open().ok());
         }
         state.HeadingOutput = true;
         engine.cycle().setObserver([this](const CycleReport&) { ++cycles; });
@@ -35,10 +35,11 @@ class HeadingEngineTest : public ::testing::Test {
     test::RecordingOutput log;
     test::FixedClock clock;
     test::RecordingSink decoderMessages;
-    HeadingEngine engine{state, {.ports = {&ports[0], &ports[1], &ports[2]},
-                                 .logFile = &log,
-                                 .decoderMessages = &decoderMessages,
-                                 .clock = &clock}};
+    HeadingEngine engine{state,
+                         {.ports = {&ports[0], &ports[1], &ports[2]},
+                          .logFile = &log,
+                          .decoderMessages = &decoderMessages,
+                          .clock = &clock}};
     MainWindowText& window = engine.text();
     const Reception& reception = engine.reception();
     int cycles = 0;

@@ -27,12 +27,12 @@ class Log final : public TextOutput {
   public:
     bool fail = false;
     std::size_t written = 0;
-    std::optional<std::string> write(std::string_view text) override {
+    IoResult write(std::string_view text) override {
         if (fail) {
-            return "log write failed";
+            return IoResult::Failure("log write failed");
         }
         written += text.size();
-        return std::nullopt;
+        return {};
     }
 };
 

@@ -55,15 +55,15 @@ TEST_F(QtSerialPortTest, StartsAsItsOwnSystemPortAndOpensClosesReopens) {
 
     port.setPortNumber(7);
     EXPECT_EQ(port.deviceName(), line.devicePath());
-    ASSERT_EQ(port.open(), std::nullopt);
+    ASSERT_TRUE(port.open().ok());
     EXPECT_TRUE(port.isOpen());
-    EXPECT_EQ(port.open(), std::nullopt) << "opening an open port changes nothing";
+    EXPECT_TRUE(port.open().ok()) << "opening an open port changes nothing";
     EXPECT_TRUE(port.isOpen());
     port.close();
     EXPECT_FALSE(port.isOpen());
     port.close();
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(port.open(), std::nullopt) << "closing gave the device back";
+    EXPECT_TRUE(port.open().ok()) << "closing gave the device back";
     EXPECT_TRUE(port.isOpen());
 }
 
@@ -87,7 +87,7 @@ TEST_F(QtSerialPortTest, OpensWithTheSettingsTextAppliedToTheLine) {
     auto port = portOnTheLine();
     for (const Row& row : rows) {
         port->setSettings(row.text);
-        ASSERT_EQ(port->open(), std::nullopt) << row.text;
+        ASSERT_TRUE(port->open().ok()) << row.text;
         EXPECT_EQ(test_support::HeldSpeedAndStopBits(line.slaveDescriptor()), row.held) << row.text;
         EXPECT_EQ(port->settings(), row.text);
         port->close();
@@ -134,12 +134,12 @@ TEST_F(QtSerialPortTest, RefusedOpensNameTheDeviceAndTheCause) {
         QtSerialPort port(1, map);
         port.setPortNumber(static_cast<std::int16_t>(row.number));
         port.setSettings(row.settings);
-        const std::optional<std::string> refusal = port.open();
-        ASSERT_TRUE(refusal.has_value()) << row.reason;
+        const IoResult refusal = port.open();
+        ASSERT_FALSE(refusal.ok()) << row.reason;
         if (row.prefixOnly) {
-            EXPECT_EQ(refusal->substr(0, row.reason.size()), row.reason);
+            EXPECT_EQ(refusal.failure().substr(0, row.reason.size()), row.reason);
         } else {
-            EXPECT_EQ(*refusal, row.reason);
+            EXPECT_EQ(refusal.failure(), row.reason);
         }
         EXPECT_FALSE(port.isOpen()) << row.reason;
     }
@@ -148,20 +148,20 @@ TEST_F(QtSerialPortTest, RefusedOpensNameTheDeviceAndTheCause) {
 TEST_F(QtSerialPortTest, ADeviceOpenElsewhereIsRefusedUntilItIsGivenBack) {
     auto first = portOnTheLine(1);
     auto second = portOnTheLine(2);
-    ASSERT_EQ(first->open(), std::nullopt);
-    EXPECT_EQ(second->open(), where() + "the device is in use by another program");
+    ASSERT_TRUE(first->open().ok());
+    EXPECT_EQ(second->open().failure(), where() + "the device is in use by another program");
     EXPECT_FALSE(second->isOpen());
     EXPECT_TRUE(first->isOpen());
     first->close();
-    EXPECT_EQ(second->open(), std::nullopt);
+    EXPECT_TRUE(second->open().ok());
     second->close();
 
     // Another program that takes the device with an advisory lock.
     ASSERT_EQ(::flock(line.slaveDescriptor(), LOCK_EX | LOCK_NB), 0);
-    EXPECT_EQ(first->open(), where() + "the device is in use by another program");
+    EXPECT_EQ(first->open().failure(), where() + "the device is in use by another program");
     EXPECT_FALSE(first->isOpen());
     ASSERT_EQ(::flock(line.slaveDescriptor(), LOCK_UN), 0);
-    EXPECT_EQ(first->open(), std::nullopt);
+    EXPECT_TRUE(first->open().ok());
 }
 
 TEST_F(QtSerialPortTest, ADeviceThisUserMayNotUseIsRefused) {
@@ -172,12 +172,11 @@ TEST_F(QtSerialPortTest, ADeviceThisUserMayNotUseIsRefused) {
         GTEST_SKIP() << "running as root and unable to act as another user";
     }
     auto port = portOnTheLine();
-    const std::optional<std::string> refusal = port->open();
+    const IoResult refusal = port->open();
     if (actAsNobody) {
         ASSERT_EQ(::seteuid(0), 0);
     }
-    ASSERT_TRUE(refusal.has_value());
-    EXPECT_EQ(*refusal, where() + "no permission to read and write the device");
+    EXPECT_EQ(refusal.failure(), where() + "no permission to read and write the device");
     EXPECT_FALSE(port->isOpen());
 }
 
@@ -188,7 +187,7 @@ TEST_F(QtSerialPortTest, ArrivingCharactersRaiseReceiveEventsAndAreAllRead) {
         events.emplace_back(port->eventCode(),
                             port->eventCode() == kEventReceive ? port->readInput() : "");
     });
-    ASSERT_EQ(port->open(), std::nullopt);
+    ASSERT_TRUE(port->open().ok());
     EXPECT_EQ(port->readInput(), "") << "nothing waits, nothing is waited for";
     ProcessEventsFor(50ms);
     EXPECT_TRUE(events.empty()) << "an event without characters";
@@ -236,11 +235,11 @@ TEST_F(QtSerialPortTest, ArrivingCharactersRaiseReceiveEventsAndAreAllRead) {
 
 TEST_F(QtSerialPortTest, WrittenTextReachesTheLineWithinTheCall) {
     auto port = portOnTheLine(3);
-    ASSERT_EQ(port->open(), std::nullopt);
+    ASSERT_TRUE(port->open().ok());
     std::vector<std::chrono::nanoseconds> delays;
     for (int i = 0; i < 200; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        ASSERT_EQ(port->writeOutput(kHdt), std::nullopt);
+        ASSERT_TRUE(port->writeOutput(kHdt).ok());
         // No event loop has run: the sentence is there only if the call
         // handed it to the device.
         const std::string received = line.receive(0ms);
@@ -258,21 +257,21 @@ TEST_F(QtSerialPortTest, WrittenTextReachesTheLineWithinTheCall) {
 
 TEST_F(QtSerialPortTest, OutputIsRefusedRatherThanQueuedWithoutEnd) {
     auto port = portOnTheLine(3);
-    ASSERT_EQ(port->open(), std::nullopt);
-    std::optional<std::string> refusal;
+    ASSERT_TRUE(port->open().ok());
+    IoResult refusal;
     std::size_t accepted = 0;
-    while (!refusal && accepted < 100000) {
+    while (refusal.ok() && accepted < 100000) {
         refusal = port->writeOutput(kHdt);
-        if (!refusal) {
+        if (refusal.ok()) {
             ++accepted;
         }
     }
-    ASSERT_TRUE(refusal.has_value()) << "nobody reads, yet " << accepted << " sentences queued";
+    ASSERT_FALSE(refusal.ok()) << "nobody reads, yet " << accepted << " sentences queued";
     std::smatch match;
     ASSERT_TRUE(std::regex_match(
-        *refusal, match,
+        refusal.failure(), match,
         std::regex("Com port  7 output blocked: (\\d+) bytes still waiting to be sent")))
-        << *refusal;
+        << refusal.failure();
     const long waiting = std::stol(match[1].str());
     EXPECT_GT(waiting, kMaxWaitingOutput);
     EXPECT_LE(waiting, kMaxWaitingOutput + static_cast<long>(kHdt.size()));
@@ -293,7 +292,7 @@ TEST_F(QtSerialPortTest, OutputIsRefusedRatherThanQueuedWithoutEnd) {
     }
     EXPECT_EQ(received.size(), expected.size());
     EXPECT_TRUE(received == expected);
-    EXPECT_EQ(port->writeOutput(kHdt), std::nullopt);
+    EXPECT_TRUE(port->writeOutput(kHdt).ok());
     std::cout << "[ figures  ] " << accepted << " sentences accepted before the refusal\n";
 }
 
@@ -307,7 +306,7 @@ TEST_F(QtSerialPortTest, ALostInputPortIsClosedOnceAndNothingSpins) {
         ++events;
         port->readInput();
     });
-    ASSERT_EQ(port->open(), std::nullopt);
+    ASSERT_TRUE(port->open().ok());
     line.send("$GPGGA,12");
     ASSERT_TRUE(ProcessEventsUntil([&] { return events > 0; }, 2s));
 
@@ -321,7 +320,7 @@ TEST_F(QtSerialPortTest, ALostInputPortIsClosedOnceAndNothingSpins) {
     std::cout << "[ figures  ] CPU in the second after the loss: " << cpu.count() << " us\n";
     EXPECT_LT(cpu, 100ms);
     EXPECT_EQ(lost, std::vector<int>{2});
-    EXPECT_TRUE(port->open().has_value()) << "the device is gone";
+    EXPECT_FALSE(port->open().ok()) << "the device is gone";
 }
 
 TEST_F(QtSerialPortTest, ALostOutputPortFailsTheWriteAndIsClosed) {
@@ -329,13 +328,13 @@ TEST_F(QtSerialPortTest, ALostOutputPortFailsTheWriteAndIsClosed) {
     std::vector<int> lost;
     QObject::connect(port.get(), &QtSerialPort::portLost,
                      [&](int index) { lost.push_back(index); });
-    ASSERT_EQ(port->open(), std::nullopt);
+    ASSERT_TRUE(port->open().ok());
     line.closeMaster();
-    EXPECT_EQ(port->writeOutput(kHdt), "Com port  7 was lost while sending");
+    EXPECT_EQ(port->writeOutput(kHdt).failure(), "Com port  7 was lost while sending");
     EXPECT_FALSE(port->isOpen());
     ProcessEventsFor(100ms);
     EXPECT_EQ(lost, std::vector<int>{3});
-    EXPECT_EQ(port->writeOutput(kHdt), "Com port  7 is not open");
+    EXPECT_EQ(port->writeOutput(kHdt).failure(), "Com port  7 is not open");
 }
 
 TEST(LineErrorCounters, EachChangedCounterRaisesItsCondition) {

@@ -24,12 +24,12 @@ class RecordingOutput final : public TextOutput {
   public:
     std::string text;
     std::string failure;  // non-empty: every write fails with it
-    std::optional<std::string> write(std::string_view written) override {
+    IoResult write(std::string_view written) override {
         if (!failure.empty()) {
-            return failure;
+            return IoResult::Failure(failure);
         }
         text += written;
-        return std::nullopt;
+        return {};
     }
 };
 

@@ -19,8 +19,8 @@ ReplayEngine::ReplayEngine(const ReplayOptions& options,
     m_state.OffsetY = {options.offsets[1], options.offsets[3]};
     m_state.HeadingOutput = true;
     for (int i = 1; i <= 3; ++i) {
-        if (auto failure = port(i).open()) {
-            throw std::runtime_error(*failure);
+        if (const IoResult opened = port(i).open(); !opened.ok()) {
+            throw std::runtime_error(opened.failure());
         }
     }
     port(3).setOutputSink(std::move(headingOutput));

@@ -50,8 +50,8 @@ class ReplayEngine {
     };
     class NoLogFile final : public TextOutput {
       public:
-        std::optional<std::string> write(std::string_view) override {
-            return "There is no log file in a replay";
+        IoResult write(std::string_view) override {
+            return IoResult::Failure("There is no log file in a replay");
         }
     };
 
