@@ -1,13 +1,8 @@
 #include "app/decoder_message_box.h"
+#include "app/qt_text.h"
 
 namespace bivane {
-namespace {
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 DecoderMessageBox::~DecoderMessageBox() {
     delete m_box;
@@ -19,8 +14,8 @@ void DecoderMessageBox::showMessage(std::string_view title, std::string_view tex
             new QMessageBox(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok, m_window);
         m_box->setWindowModality(Qt::WindowModal);
     }
-    m_box->setWindowTitle(fromUtf8(title));
-    m_box->setText(fromUtf8(text));
+    m_box->setWindowTitle(FromStd(title));
+    m_box->setText(FromStd(text));
     if (!m_box->isVisible()) {
         m_box->open();
     }

@@ -6,6 +6,7 @@
 #include "app/dialog_layout.h"
 #include "app/link_opener.h"
 #include "app/program_information.h"
+#include "app/qt_text.h"
 #include "app/version.h"
 #include "app/window_fonts.h"
 #include "heading/label_text.h"
@@ -46,10 +47,6 @@ constexpr std::array kLines = {
     LinePlace{0, 360, 5570, 1845, 2, kLineWhite},
     LinePlace{2, 360, 5640, 2880, 1, kLineGrey},
 };
-
-QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void setTextColor(QWidget& widget, QPalette::ColorRole role, Rgb color) {
     QPalette palette = widget.palette();
@@ -104,7 +101,7 @@ void frmAbout::createControls() {
     const auto pixels = [this](int twips) { return DialogPixels(*this, twips); };
     for (const LinePlace& line : kLines) {
         auto* stroke = new QWidget(this);
-        stroke->setObjectName(fromStd(LabelKey("Line1", line.index)));
+        stroke->setObjectName(FromStd(LabelKey("Line1", line.index)));
         stroke->setGeometry(pixels(line.left), pixels(line.top),
                             pixels(line.right) - pixels(line.left) + 1, line.width);
         stroke->setAutoFillBackground(true);
@@ -115,7 +112,7 @@ void frmAbout::createControls() {
     oneLine("lblInternet", kLblInternetRect, QStringLiteral("internet :"), font());
     const auto link = [&](const char* name, const TwipRect& rect, std::string_view address,
                           std::string target) {
-        QLabel* text = oneLine(name, rect, fromStd(address), ControlFont(LabelFont::Link));
+        QLabel* text = oneLine(name, rect, FromStd(address), ControlFont(LabelFont::Link));
         setTextColor(*text, QPalette::WindowText, kLinkBlue);
         OpenLinkOnClick(*text, std::move(target));
     };
@@ -132,12 +129,12 @@ void frmAbout::createControls() {
 }
 
 void frmAbout::Form_Load() {
-    const QString title = fromStd(kProgramTitle);
+    const QString title = FromStd(kProgramTitle);
     setWindowTitle(QStringLiteral("  About ") + title);
     findChild<QLabel*>(QStringLiteral("lblTitle"))->setText(title);
     findChild<QLabel*>(QStringLiteral("lblVersion"))
-        ->setText(QStringLiteral("Version ") + fromStd(VersionText));
-    findChild<QLabel*>(QStringLiteral("lblDescription"))->setText(fromStd(kProgramDescription));
+        ->setText(QStringLiteral("Version ") + FromStd(VersionText));
+    findChild<QLabel*>(QStringLiteral("lblDescription"))->setText(FromStd(kProgramDescription));
 }
 
 void frmAbout::cmdOK_Click() {

@@ -17,6 +17,7 @@
 #include "app/main_window_layout.h"
 #include "app/output_settings.h"
 #include "app/program_folder.h"
+#include "app/qt_text.h"
 #include "app/settings_file_io.h"
 #include "app/time_tolerance_prompt.h"
 #include "app/twips.h"
@@ -39,12 +40,8 @@ constexpr int kPartnerWaitMs = 20;
 const QString kStartLogging = QStringLiteral("Start Logging");
 const QString kStopLogging = QStringLiteral("Stop Logging");
 
-QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString programTitle() {
-    return fromStd(kProgramTitle);
+    return FromStd(kProgramTitle);
 }
 
 // A label shows its text on one line: a received sentence keeps its line
@@ -53,7 +50,7 @@ QString labelText(std::string_view text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.remove_suffix(1);
     }
-    return fromStd(text);
+    return FromStd(text);
 }
 
 void showText(QLabel& label, const LabelText& text) {
@@ -165,8 +162,8 @@ void Frm_Bivane::createControls() {
                               .arg(captionMiddle)
                               .arg(pixels(90)));
     for (const FramePlace& place : MainWindowFrames()) {
-        auto* frame = new QGroupBox(fromStd(place.caption), client);
-        frame->setObjectName(fromStd(LabelKey(place.name, place.index)));
+        auto* frame = new QGroupBox(FromStd(place.caption), client);
+        frame->setObjectName(FromStd(LabelKey(place.name, place.index)));
         frame->setGeometry(pixels(place.rect.left), pixels(place.rect.top),
                            pixels(place.rect.width), pixels(place.rect.height));
         m_frames.push_back(frame);
@@ -180,7 +177,7 @@ void Frm_Bivane::createControls() {
         QWidget* container =
             place->frame < 0 ? client : m_frames[static_cast<std::size_t>(place->frame)];
         auto* label = new QLabel(container);
-        label->setObjectName(fromStd(LabelKey(name, index)));
+        label->setObjectName(FromStd(LabelKey(name, index)));
         label->setTextFormat(Qt::PlainText);
         label->setFocusPolicy(Qt::NoFocus);
         label->setFont(ControlFont(place->font));
@@ -264,7 +261,7 @@ void Frm_Bivane::showWindowText() {
 // ---- Start-up and shut-down -------------------------------------------------
 
 QString Frm_Bivane::settingsFilePath() const {
-    return fromStd(m_state.ProgramFolder) + QLatin1String(kSettingsFileName);
+    return FromStd(m_state.ProgramFolder) + QLatin1String(kSettingsFileName);
 }
 
 void Frm_Bivane::message(const QString& text) {
@@ -279,11 +276,11 @@ void Frm_Bivane::message(const QString& text) {
 void Frm_Bivane::Form_Load() {
     restorePosition();
     setWindowTitle(QStringLiteral("  ") + programTitle() + QStringLiteral(" - Version : ") +
-                   fromStd(VersionText));
+                   FromStd(VersionText));
     const ProgramFolderSetup folder = PrepareProgramFolder(m_programFolderForThisRun);
     m_state.ProgramFolder = folder.folder;
     if (folder.failure) {
-        message(fromStd(*folder.failure));
+        message(FromStd(*folder.failure));
     }
     readSettingsFile();
     m_state.TimeTolerance = 0.2f;
@@ -324,7 +321,7 @@ void Frm_Bivane::readSettingsFile() {
                           "The items before it are used, the rest keep their built-in values.")
                            .arg(path)
                            .arg(problem->line)
-                           .arg(fromStd(problem->description));
+                           .arg(FromStd(problem->description));
         if (const auto failure = KeepBadSettingsFile(path)) {
             text += tr(" The file could not be kept as \"%1.bad\": %2.").arg(path, *failure);
         } else {
@@ -339,14 +336,14 @@ void Frm_Bivane::readSettingsFile() {
     }
     if (const auto failure = CalculateBaseline(m_state, m_text, m_decimalSeparator)) {
         showWindowText();
-        message(fromStd(*failure));
+        message(FromStd(*failure));
     }
 }
 
 void Frm_Bivane::openPort(int index) {
     SerialPort& port = MSComm1(index);
     if (!port.open().ok()) {
-        message(fromStd(ComPortText(port.portNumber())) +
+        message(FromStd(ComPortText(port.portNumber())) +
                 QStringLiteral(" not available. Try another !"));
     }
 }
@@ -523,7 +520,7 @@ void Frm_Bivane::mnuAbout_Click() {
 // ---- Data logging ----------------------------------------------------------
 
 QString Frm_Bivane::logFilePath() const {
-    return fromStd(LogFolder(m_state.ProgramFolder) + m_state.LogFileName);
+    return FromStd(LogFolder(m_state.ProgramFolder) + m_state.LogFileName);
 }
 
 void Frm_Bivane::cmdLog_Click() {
@@ -539,7 +536,7 @@ void Frm_Bivane::startLogging() {
     const std::string fileName = LogFileName(m_clock.now());
     if (const auto failure = m_logger.start(LogFolder(m_state.ProgramFolder), fileName)) {
         // Not started: the button and the switch stay as they were.
-        message(fromStd(*failure));
+        message(FromStd(*failure));
         return;
     }
     m_state.LogFileName = fileName;
@@ -554,7 +551,7 @@ void Frm_Bivane::stopLogging() {
     // A failed stop says only what failed: the file is closed all the same,
     // but it may not hold every line, so it is not reported as stored.
     if (const auto failure = m_logger.stop()) {
-        message(fromStd(*failure));
+        message(FromStd(*failure));
         return;
     }
     message(QStringLiteral("Logging stopped. Data stored in file : ") + logFilePath());

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/dialog_layout.h"
+#include "app/qt_text.h"
 #include "app/version.h"
 #include "heading/baseline.h"
 #include "nmea/number_format.h"
@@ -49,10 +50,6 @@ constexpr std::array kLabels = {
     CaptionPlace{0, -1, "Y : positive ahead  X : positive starboard", {600, 1800, 2850, 195}},
 };
 
-QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Offsets whose square still is a number: the baseline is computed from
 // the squares of their differences.
 bool usableOffset(double metres) {
@@ -76,13 +73,13 @@ Frm_Offset::Frm_Offset(QWidget* owner, CompassState& state, MainWindowText& wind
 void Frm_Offset::createControls() {
     const auto box = [&](QWidget* frame, std::string_view name, int index, const TwipRect& rect) {
         auto* text = new QLineEdit(QStringLiteral("0.0 m"), frame);
-        text->setObjectName(fromStd(LabelKey(name, index)));
+        text->setObjectName(FromStd(LabelKey(name, index)));
         PlaceInTwips(*text, rect);
         text->installEventFilter(this);
         return text;
     };
     for (std::size_t i = 0; i < m_frames.size(); ++i) {
-        m_frames[i] = AddFrame(*this, fromStd(LabelKey("Frame1", static_cast<int>(i))),
+        m_frames[i] = AddFrame(*this, FromStd(LabelKey("Frame1", static_cast<int>(i))),
                                QLatin1String(kFrameCaptions[i]), kFrameRects[i]);
         // The Y box stands above the X box.
         m_txtY[i] = box(m_frames[i], "txtY", static_cast<int>(i), kTxtYRect);
@@ -92,7 +89,7 @@ void Frm_Offset::createControls() {
         QWidget* container = label.frame < 0 ? static_cast<QWidget*>(this)
                                              : m_frames.at(static_cast<std::size_t>(label.frame));
         auto* caption = new QLabel(QLatin1String(label.caption), container);
-        caption->setObjectName(fromStd(LabelKey("Label1", label.index)));
+        caption->setObjectName(FromStd(LabelKey("Label1", label.index)));
         PlaceInTwips(*caption, label.rect);
     }
 
@@ -115,7 +112,7 @@ void Frm_Offset::createControls() {
 
 void Frm_Offset::Form_Load() {
     const auto showOffset = [this](QLineEdit* box, double metres, QString& shown) {
-        shown = fromStd(FormatNumber(metres, "0.00", m_decimalSeparator) + " m");
+        shown = FromStd(FormatNumber(metres, "0.00", m_decimalSeparator) + " m");
         box->setText(shown);
     };
     for (std::size_t i = 0; i < 2; ++i) {
@@ -177,14 +174,14 @@ void Frm_Offset::cmdOK_Click() {
         // Each offset is a number, but the distance between them is not.
         m_state.OffsetX = previousX;
         m_state.OffsetY = previousY;
-        refuse(fromStd(*failure) + QLatin1Char('.'), nullptr);
+        refuse(FromStd(*failure) + QLatin1Char('.'), nullptr);
         return;
     }
     accept();
 }
 
 void Frm_Offset::refuse(const QString& why, QLineEdit* box) {
-    m_prompts.message(fromStd(kProgramTitle), why + tr(" Nothing has been changed."));
+    m_prompts.message(FromStd(kProgramTitle), why + tr(" Nothing has been changed."));
     if (box != nullptr) {
         box->setFocus();
         box->selectAll();

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "app/dialog_layout.h"
+#include "app/qt_text.h"
 #include "app/version.h"
 #include "nmea/number_reader.h"
 
@@ -59,8 +60,7 @@ QCheckBox* Frm_Output::chkSentence(HeadingSentence sentence) const {
 }
 
 void Frm_Output::cmdOK_Click() {
-    const QString title =
-        QString::fromUtf8(kProgramTitle.data(), static_cast<qsizetype>(kProgramTitle.size()));
+    const QString title = FromStd(kProgramTitle);
     SentenceChoice sentences;
     // A choice of the same sentences keeps its stored order.
     for (HeadingSentence sentence : m_settings.sentences) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/dialog_layout.h"
+#include "app/qt_text.h"
 #include "app/version.h"
 #include "reception/port_text_output.h"
 
@@ -34,12 +35,8 @@ constexpr TwipRect kCmbBaudRateRect{120, 1200, 1335, 315};
 constexpr TwipRect kCmdOKRect{1800, 2280, 1215, 495};
 constexpr TwipRect kCmdCancelRect{3120, 2280, 1215, 495};
 
-QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString controlName(std::string_view name, int index) {
-    return fromStd(LabelKey(name, index));
+    return FromStd(LabelKey(name, index));
 }
 
 }  // namespace
@@ -150,7 +147,7 @@ void Frm_Setup::Form_Load() {
         const int number = port.portNumber();
         c.comport->setCurrentIndex(number >= 1 && number <= kPortEntries ? number - 1 : -1);
         c.baudRate->setCurrentIndex(c.baudRate->findText(
-            fromStd(port.settings()), Qt::MatchExactly | Qt::MatchCaseSensitive));
+            FromStd(port.settings()), Qt::MatchExactly | Qt::MatchCaseSensitive));
     }
     m_chkHeadingOutput->setChecked(m_state.HeadingOutput);
 }
@@ -186,8 +183,8 @@ void Frm_Setup::cmdOK_Click() {
             port.setSettings(c.baudRate->currentText().toStdString());
         }
         if (!port.open().ok()) {
-            m_prompts.message(fromStd(kProgramTitle),
-                              fromStd(ComPortText(port.portNumber())) +
+            m_prompts.message(FromStd(kProgramTitle),
+                              FromStd(ComPortText(port.portNumber())) +
                                   QStringLiteral(" not available. Try another !"));
             return;  // the user may choose another port and try again
         }

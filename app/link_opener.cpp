@@ -1,4 +1,5 @@
 #include "app/link_opener.h"
+#include "app/qt_text.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -41,8 +42,7 @@ std::string MailLink() {
 }
 
 QUrl LinkUrl(std::string_view target) {
-    const QString text =
-        QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size())).trimmed();
+    const QString text = FromStd(target).trimmed();
     QUrl url(text);
     if (url.scheme().isEmpty()) {
         url = QUrl(QStringLiteral("http://") + text);

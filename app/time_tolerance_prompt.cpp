@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/qt_text.h"
 #include "app/version.h"
 #include "nmea/number_reader.h"
 
@@ -13,7 +14,7 @@ namespace bivane {
 namespace {
 
 QString programTitle() {
-    return QString::fromUtf8(kProgramTitle.data(), static_cast<qsizetype>(kProgramTitle.size()));
+    return FromStd(kProgramTitle);
 }
 
 bool fitsSinglePrecision(double value) {
