@@ -68,11 +68,10 @@ void showText(QLabel& label, const LabelText& text) {
 
 }  // namespace
 
-Frm_Bivane::Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPrompts& prompts,
-                       const LocalClock& clock, QString programFolderForThisRun, QWidget* parent)
+Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const LocalClock& clock,
+                       QString programFolderForThisRun, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_state(state),
       m_prompts(prompts),
       m_clock(clock),
       m_programFolderForThisRun(std::move(programFolderForThisRun)),
@@ -81,11 +80,12 @@ Frm_Bivane::Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPro
               makePort(2, [this](int index) { m_engine.portLost(index); }),
               makePort(3, [this](int index) { m_engine.portLost(index); })},
       m_decoderMessages(this),
-      m_engine(m_state, {.ports = {m_ports[0].get(), m_ports[1].get(), m_ports[2].get()},
-                         .logFile = &m_logger,
-                         .decoderMessages = &m_decoderMessages,
-                         .clock = &m_clock,
-                         .decimalSeparator = m_decimalSeparator}),
+      m_engine({.ports = {m_ports[0].get(), m_ports[1].get(), m_ports[2].get()},
+                .logFile = &m_logger,
+                .decoderMessages = &m_decoderMessages,
+                .clock = &m_clock,
+                .decimalSeparator = m_decimalSeparator}),
+      m_state(m_engine.state()),
       m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
     m_engine.setTextChanged([this] { textChanged(); });

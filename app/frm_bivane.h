@@ -16,7 +16,6 @@
 #include "app/data_logger.h"
 #include "app/decoder_message_box.h"
 #include "app/port_factory.h"
-#include "settings/settings_file.h"
 #include "app/user_prompts.h"
 #include "app/window_position.h"
 #include "engine/heading_engine.h"
@@ -25,6 +24,7 @@
 #include "heading/main_window_text.h"
 #include "reception/serial_port.h"
 #include "serial/com_port_map.h"
+#include "settings/settings_file.h"
 
 namespace bivane {
 
@@ -36,8 +36,8 @@ class Frm_Bivane final : public QMainWindow {
     Q_OBJECT
   public:
     // `programFolderForThisRun`: empty for the usual program folder.
-    Frm_Bivane(CompassState& state, const PortFactory& makePort, UserPrompts& prompts,
-               const LocalClock& clock, QString programFolderForThisRun, QWidget* parent = nullptr);
+    Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const LocalClock& clock,
+               QString programFolderForThisRun, QWidget* parent = nullptr);
     ~Frm_Bivane() override;
 
     // Start-up, once, before the window is first shown: the stored position,
@@ -51,6 +51,7 @@ class Frm_Bivane final : public QMainWindow {
     void setDeviceNames(const ComPortMap* names) { m_deviceNames = names; }
     const MainWindowText& windowText() const { return m_engine.text(); }
     HeadingEngine& engine() { return m_engine; }
+    CompassState& state() { return m_state; }
     // The label `name` (`index` -1 for a single label); nullptr for none.
     QLabel* label(std::string_view name, int index = -1) const;
     QPushButton* cmdLog() const { return m_cmdLog; }
@@ -121,7 +122,6 @@ class Frm_Bivane final : public QMainWindow {
     int pixels(double twips) const;
     QString logFilePath() const;
 
-    CompassState& m_state;
     UserPrompts& m_prompts;
     const LocalClock& m_clock;
     QString m_programFolderForThisRun;
@@ -132,6 +132,7 @@ class Frm_Bivane final : public QMainWindow {
     DataLogger m_logger;
     DecoderMessageBox m_decoderMessages;
     HeadingEngine m_engine;
+    CompassState& m_state;
     MainWindowText& m_text;
 
     std::vector<LabelBinding> m_labels;

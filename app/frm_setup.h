@@ -10,8 +10,8 @@
 #include "app/user_prompts.h"
 #include "heading/compass_state.h"
 #include "heading/main_window_text.h"
-#include "serial/com_port_map.h"
 #include "reception/serial_port.h"
+#include "serial/com_port_map.h"
 
 namespace bivane {
 

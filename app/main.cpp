@@ -11,7 +11,6 @@
 #endif
 #include "app/system_clock.h"
 #include "engine/labels_json.h"
-#include "heading/compass_state.h"
 #include "serial/com_port_map.h"
 
 int main(int argc, char* argv[]) {
@@ -30,10 +29,9 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    bivane::CompassState state;
     bivane::SystemClock clock;
     bivane::QtUserPrompts prompts;
-    bivane::Frm_Bivane window(state, bivane::QtPortFactory(comPorts), prompts, clock,
+    bivane::Frm_Bivane window(bivane::QtPortFactory(comPorts), prompts, clock,
                               commandLine.programFolder);
     window.setDeviceNames(&comPorts);
     prompts.setParentWidget(&window);

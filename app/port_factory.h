@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "serial/com_port_map.h"
 #include "reception/serial_port.h"
+#include "serial/com_port_map.h"
 
 namespace bivane {
 

@@ -18,9 +18,8 @@ T& required(T* part, const char* name) {
 
 }  // namespace
 
-HeadingEngine::HeadingEngine(CompassState& state, const Parts& parts)
-    : m_state(state),
-      m_ports{&required(parts.ports[0], "GPS 1 port"), &required(parts.ports[1], "GPS 2 port"),
+HeadingEngine::HeadingEngine(const Parts& parts)
+    : m_ports{&required(parts.ports[0], "GPS 1 port"), &required(parts.ports[1], "GPS 2 port"),
               &required(parts.ports[2], "heading output port")},
       m_clock(required(parts.clock, "clock")),
       m_headingOutput(*m_ports[2]),

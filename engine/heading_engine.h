@@ -15,9 +15,9 @@
 
 namespace bivane {
 
-// The heading engine, whatever shows it: reception on the two receivers'
-// ports, the heading cycle, its outputs (the heading output port and the
-// log) and the main-window text model they write. The owner hands in the
+// The heading engine, whatever shows it: the compass state, reception on the
+// two receivers' ports, the heading cycle, its outputs (the heading output
+// port and the log) and the main-window text model they write. The owner hands in the
 // ports, the clock, the log and the sink of the decoder's messages, and
 // learns after every port event that the text model may have changed.
 //
@@ -35,7 +35,7 @@ class HeadingEngine {
     };
 
     // The ports must outlive the engine, or be quiet once it is gone.
-    HeadingEngine(CompassState& state, const Parts& parts);
+    explicit HeadingEngine(const Parts& parts);
     HeadingEngine(const HeadingEngine&) = delete;
     HeadingEngine& operator=(const HeadingEngine&) = delete;
 
@@ -63,7 +63,7 @@ class HeadingEngine {
     void portEvent(int index);
     void textChanged() const;
 
-    CompassState& m_state;
+    CompassState m_state;
     MainWindowText m_text;
     std::array<SerialPort*, 3> m_ports;
     const LocalClock& m_clock;

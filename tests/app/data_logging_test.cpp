@@ -26,8 +26,8 @@ TEST(DataLogging, OneLinePerComputedHeadingAndTheSameFileNamedAtStartAndStop) {
     EXPECT_EQ(harness.prompts.messages[0].title, QStringLiteral("NMEA Bivane"));
     EXPECT_EQ(harness.prompts.messages[0].text, kStarted + logFile);
     EXPECT_EQ(window.cmdLog()->text(), QStringLiteral("Stop Logging"));
-    EXPECT_TRUE(harness.state.Logging);
-    EXPECT_EQ(harness.state.LogFileName, "Bivane 20261205-234500.log");
+    EXPECT_TRUE(harness.state().Logging);
+    EXPECT_EQ(harness.state().LogFileName, "Bivane 20261205-234500.log");
 
     // Three headings, a fix one second ahead (no heading), a stale one (no
     // heading), two more headings.
@@ -51,7 +51,7 @@ TEST(DataLogging, OneLinePerComputedHeadingAndTheSameFileNamedAtStartAndStop) {
     ASSERT_EQ(harness.prompts.messages.size(), 2u);
     EXPECT_EQ(harness.prompts.messages[1].text, kStopped + logFile);
     EXPECT_EQ(window.cmdLog()->text(), QStringLiteral("Start Logging"));
-    EXPECT_FALSE(harness.state.Logging);
+    EXPECT_FALSE(harness.state().Logging);
     harness.receivePair(13);
     EXPECT_EQ(ReadWholeFile(logFile), shown) << "nothing after the stop";
 }
@@ -74,7 +74,7 @@ TEST(DataLogging, ARestartInTheSameSecondAddsToTheSameFile) {
     window.cmdLog_Click();
 
     const QString logFile = harness.programFolder() + QStringLiteral("/log/") +
-                            QString::fromStdString(harness.state.LogFileName);
+                            QString::fromStdString(harness.state().LogFileName);
     EXPECT_EQ(ReadWholeFile(logFile), shown);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 3);
     EXPECT_EQ(harness.prompts.texts(), QStringList({kStarted + logFile, kStopped + logFile,
@@ -101,7 +101,7 @@ TEST(DataLogging, AFailedStopShowsOnlyTheFailureAndLoggingEnds) {
         harness.prompts.messages[1].text.contains(QStringLiteral("cannot be saved to disk")))
         << harness.prompts.messages[1].text.toStdString();
     EXPECT_EQ(window.cmdLog()->text(), QStringLiteral("Start Logging"));
-    EXPECT_FALSE(harness.state.Logging);
+    EXPECT_FALSE(harness.state().Logging);
 }
 
 TEST(DataLogging, AFailedStartIsReportedAndLoggingStaysOff) {
@@ -132,7 +132,7 @@ TEST(DataLogging, AFailedStartIsReportedAndLoggingStaysOff) {
         EXPECT_TRUE(harness.prompts.messages[0].text.contains(QLatin1String(row.inMessage)))
             << row.legend << ": " << harness.prompts.messages[0].text.toStdString();
         EXPECT_EQ(window.cmdLog()->text(), QStringLiteral("Start Logging")) << row.legend;
-        EXPECT_FALSE(harness.state.Logging) << row.legend;
+        EXPECT_FALSE(harness.state().Logging) << row.legend;
         // Headings go on without an error line.
         harness.receivePair(1);
         EXPECT_EQ(window.windowText().lblError.text, "No error messages  ") << row.legend;

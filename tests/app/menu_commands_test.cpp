@@ -40,8 +40,8 @@ TEST(MenuCommands, TheOffsetDialogRecomputesTheBaselineOnTheWindow) {
         dialog.cmdOK()->click();
     });
     window.mnuSetupOffset_Click();
-    EXPECT_DOUBLE_EQ(harness.state.OffsetY[1], 3.0);
-    EXPECT_DOUBLE_EQ(harness.state.CalculatedBaseline, 3.0);
+    EXPECT_DOUBLE_EQ(harness.state().OffsetY[1], 3.0);
+    EXPECT_DOUBLE_EQ(harness.state().CalculatedBaseline, 3.0);
     const std::string calculated = window.label("lblCalculated")->text().toStdString();
     EXPECT_EQ(calculated, window.windowText().lblCalculated.text) << "the label shows the model";
     EXPECT_TRUE(calculated == "3.00 m" || calculated == "3,00 m") << calculated;
@@ -56,7 +56,7 @@ TEST(MenuCommands, TheSetupDialogOpensThePortsAndSwitchesTheOutput) {
         dialog.cmdOK()->click();
     });
     window.mnuSetupComm_Click();
-    EXPECT_TRUE(harness.state.HeadingOutput);
+    EXPECT_TRUE(harness.state().HeadingOutput);
     for (int index = 1; index <= 3; ++index) {
         EXPECT_TRUE(harness.port(index).isOpen()) << "port " << index;
     }
@@ -81,12 +81,12 @@ TEST(MenuCommands, TheOffsetDialogConfirmedUnchangedKeepsEveryDigit) {
     WindowHarness harness;
     harness.writeFile(kIni, file);
     Frm_Bivane& window = harness.start();
-    const double correction = harness.state.HeadingCorrection;
-    const double baseline = harness.state.CalculatedBaseline;
+    const double correction = harness.state().HeadingCorrection;
+    const double baseline = harness.state().CalculatedBaseline;
     whenShown<Frm_Offset>([](Frm_Offset& dialog) { dialog.cmdOK()->click(); });
     window.mnuSetupOffset_Click();
-    EXPECT_EQ(harness.state.HeadingCorrection, correction);
-    EXPECT_EQ(harness.state.CalculatedBaseline, baseline);
+    EXPECT_EQ(harness.state().HeadingCorrection, correction);
+    EXPECT_EQ(harness.state().CalculatedBaseline, baseline);
     EXPECT_EQ(harness.readFile(kIni), file);
     EXPECT_TRUE(harness.prompts.messages.empty());
 }
@@ -115,7 +115,7 @@ TEST(MenuCommands, ASettingsFileThatCannotBeWrittenAfterOkIsReportedAndWrittenAt
     ASSERT_EQ(harness.prompts.messages.size(), 1u);
     EXPECT_TRUE(harness.prompts.messages[0].text.contains(QStringLiteral("cannot be written")))
         << harness.prompts.messages[0].text.toStdString();
-    EXPECT_EQ(harness.state.OffsetX[0], 2.5) << "in use all the same";
+    EXPECT_EQ(harness.state().OffsetX[0], 2.5) << "in use all the same";
 
     QDir().rmdir(harness.path(kIni));
     window.close();
@@ -129,7 +129,7 @@ TEST(MenuCommands, TheTimeDifferencePromptSetsTheTolerance) {
     Frm_Bivane& window = harness.start();
     harness.prompts.answers.push_back(QStringLiteral("0,5"));
     window.mnuTimeDifference_Click();
-    EXPECT_FLOAT_EQ(harness.state.TimeTolerance, 0.5f);
+    EXPECT_FLOAT_EQ(harness.state().TimeTolerance, 0.5f);
 }
 
 TEST(MenuCommands, TheAboutBoxClosesWithItsButton) {

@@ -92,7 +92,7 @@ TEST_F(RealPorts, HeadingSentencesGoToPort3AndToTheLogAndTheSettingsAreKept) {
     EXPECT_EQ(label("lblGGA", 1) + "\r\n", WindowHarness::FixPair(4).first);
 
     const QString logFile = harness.programFolder() + QStringLiteral("/log/") +
-                            QString::fromStdString(harness.state.LogFileName);
+                            QString::fromStdString(harness.state().LogFileName);
     EXPECT_EQ(test::ReadWholeFile(logFile), sent);
     window.close();
     EXPECT_EQ(harness.readFile(QStringLiteral("Bivane.ini")), kSettings);

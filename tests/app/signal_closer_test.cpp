@@ -35,8 +35,7 @@ TEST(SignalCloser, LogoutShutdownAndCtrlCCloseTheWindowAsFileExitDoes) {
 TEST(SignalCloser, AnOpenMessageBoxGoesFirst) {
     WindowHarness harness;
     QtUserPrompts prompts;
-    Frm_Bivane window(harness.state, test::MemoryPorts(), prompts, harness.clock,
-                      harness.programFolder());
+    Frm_Bivane window(test::MemoryPorts(), prompts, harness.clock, harness.programFolder());
     prompts.setParentWidget(&window);
     window.Form_Load();
     window.show();

@@ -74,7 +74,7 @@ std::string WindowHarness::readFile(const QString& name) const {
 }
 
 Frm_Bivane& WindowHarness::start(const PortFactory& ports, const QString& folder) {
-    m_window = std::make_unique<Frm_Bivane>(state, ports, prompts, clock,
+    m_window = std::make_unique<Frm_Bivane>(ports, prompts, clock,
                                             folder.isEmpty() ? programFolder() : folder);
     m_window->Form_Load();
     return *m_window;

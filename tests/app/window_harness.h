@@ -71,7 +71,8 @@ class WindowHarness {
     // once it no longer waits for the other receiver's fix.
     void settle();
 
-    CompassState state;
+    // The window's compass state; only once it has started.
+    CompassState& state() { return m_window->state(); }
     FixedClock clock;
     ScriptedPrompts prompts;
 

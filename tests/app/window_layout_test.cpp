@@ -247,7 +247,7 @@ TEST_F(WindowLayout, NothingIsCutOffOrOverlapsAtInitialAndTypicalTexts) {
     ASSERT_NE(window.windowText().lblHDT.text, "NMEA Output - HDT message");
     expectNothingCutOffOrOverlapping(window, "differential fixes");
 
-    harness.state.CalculatedBaseline = 5;  // so that C-O and its angle show too
+    harness.state().CalculatedBaseline = 5;  // so that C-O and its angle show too
     harness.receivePair(20);
     expectNothingCutOffOrOverlapping(window, "a computed heading");
 

@@ -31,15 +31,15 @@ TEST(WindowLifeCycle, FirstStartOpensNoPortAndClosingWritesTheBuiltInSettings) {
     WindowHarness harness;
     Frm_Bivane& window = harness.start();
     EXPECT_TRUE(QDir(harness.programFolder()).exists());
-    EXPECT_EQ(harness.state.ProgramFolder,
+    EXPECT_EQ(harness.state().ProgramFolder,
               (harness.programFolder() + QLatin1Char('/')).toStdString());
     EXPECT_EQ(window.pos(), QPoint(pixels(window, 1000), pixels(window, 1000)));
     for (int index = 1; index <= 3; ++index) {
         EXPECT_FALSE(harness.port(index).isOpen()) << "port " << index;
     }
     EXPECT_EQ(window.label("lblCalculated")->text(), QStringLiteral("0.0 m"));
-    EXPECT_FLOAT_EQ(harness.state.TimeTolerance, 0.2f);
-    EXPECT_EQ(harness.state.HdtData.TalkerID, "GP");
+    EXPECT_FLOAT_EQ(harness.state().TimeTolerance, 0.2f);
+    EXPECT_EQ(harness.state().HdtData.TalkerID, "GP");
 
     window.show();
     window.close();
@@ -72,7 +72,7 @@ TEST(WindowLifeCycle, TheSettingsFileConfiguresPortsOffsetsAndOutputAndIsWritten
         EXPECT_TRUE(harness.port(2).isOpen()) << row.file;
         EXPECT_EQ(harness.port(3).isOpen(), row.port3Open) << row.file;
         EXPECT_EQ(window.label("lblCalculated")->text(), QLatin1String(row.calculated));
-        EXPECT_EQ(harness.state.HeadingOutput, row.port3Open);
+        EXPECT_EQ(harness.state().HeadingOutput, row.port3Open);
         window.close();
         EXPECT_EQ(harness.readFile(kIni), row.file) << "written back unchanged";
         EXPECT_TRUE(harness.prompts.messages.empty());

@@ -33,9 +33,9 @@ class DialogsAndEngine : public ::testing::Test, protected test::DialogSurroundi
         for (int index = 1; index <= 3; ++index) {
             EXPECT_TRUE(port(index).open().ok());
         }
-        state.HeadingOutput = true;
-        state.OffsetY = {0, 5};
-        EXPECT_EQ(CalculateBaseline(state, engine.text(), '.'), std::nullopt);
+        engine.state().HeadingOutput = true;
+        engine.state().OffsetY = {0, 5};
+        EXPECT_EQ(CalculateBaseline(engine.state(), engine.text(), '.'), std::nullopt);
     }
 
     test_support::PseudoTerminal& line(int number) { return lines.line(number); }
@@ -82,8 +82,7 @@ class DialogsAndEngine : public ::testing::Test, protected test::DialogSurroundi
     test::FixedClock clock;
     test::RecordingOutput logFile;
     test::RecordingSink decoderMessages;
-    HeadingEngine engine{state,
-                         {.ports = {&port(1), &port(2), &port(3)},
+    HeadingEngine engine{{.ports = {&port(1), &port(2), &port(3)},
                           .logFile = &logFile,
                           .decoderMessages = &decoderMessages,
                           .clock = &clock}};
@@ -98,12 +97,13 @@ TEST_F(DialogsAndEngine, HeadingsGoOutOnPortThreeWhileEachDialogIsOpen) {
     } rows[] = {
         {"comm setup",
          [&] {
-             Frm_Setup dialog(&owner, lines.all(), state, engine.text(), prompts, &lines.devices);
+             Frm_Setup dialog(&owner, lines.all(), engine.state(), engine.text(), prompts,
+                              &lines.devices);
              dialog.exec();
          }},
         {"antenna offsets",
          [&] {
-             Frm_Offset dialog(&owner, state, engine.text(), prompts, '.');
+             Frm_Offset dialog(&owner, engine.state(), engine.text(), prompts, '.');
              dialog.exec();
          }},
         {"about box",
@@ -111,7 +111,7 @@ TEST_F(DialogsAndEngine, HeadingsGoOutOnPortThreeWhileEachDialogIsOpen) {
              frmAbout box(&owner);
              box.exec();
          }},
-        {"time-difference prompt", [&] { AskTimeTolerance(qtPrompts, state, '.'); }},
+        {"time-difference prompt", [&] { AskTimeTolerance(qtPrompts, engine.state(), '.'); }},
     };
     for (const auto& row : rows) {
         const std::string sent = headingOutputWhileOpen(row.open);

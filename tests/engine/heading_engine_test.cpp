@@ -30,16 +30,15 @@ class HeadingEngineTest : public ::testing::Test {
 
     MemoryPort& port(int i) { return ports[static_cast<std::size_t>(i - 1)]; }
 
-    CompassState state;
     std::array<MemoryPort, 3> ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
     test::RecordingOutput log;
     test::FixedClock clock;
     test::RecordingSink decoderMessages;
-    HeadingEngine engine{state,
-                         {.ports = {&ports[0], &ports[1], &ports[2]},
+    HeadingEngine engine{{.ports = {&ports[0], &ports[1], &ports[2]},
                           .logFile = &log,
                           .decoderMessages = &decoderMessages,
                           .clock = &clock}};
+    CompassState& state = engine.state();
     MainWindowText& window = engine.text();
     const Reception& reception = engine.reception();
     int cycles = 0;

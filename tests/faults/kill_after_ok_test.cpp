@@ -31,9 +31,9 @@ TEST(KillAfterOk, TheNextStartHasTheValuesConfirmed) {
          {QStringLiteral("offsets"), QStringLiteral("0.004"), QStringLiteral("-1,2345 m"),
           QStringLiteral("2.5"), QStringLiteral("1e-3")},
          [](WindowHarness& next) {
-             EXPECT_EQ(next.state.OffsetX, (std::array<double, 2>{0.004, 2.5}));
-             EXPECT_EQ(next.state.OffsetY, (std::array<double, 2>{-1.2345, 0.001}));
-             EXPECT_TRUE(next.state.HeadingOutput) << "unchanged";
+             EXPECT_EQ(next.state().OffsetX, (std::array<double, 2>{0.004, 2.5}));
+             EXPECT_EQ(next.state().OffsetY, (std::array<double, 2>{-1.2345, 0.001}));
+             EXPECT_TRUE(next.state().HeadingOutput) << "unchanged";
          }},
         {"ports and heading output",
          {QStringLiteral("comm"), QStringLiteral("14"), QStringLiteral("9600,n,8,1"),
@@ -41,8 +41,8 @@ TEST(KillAfterOk, TheNextStartHasTheValuesConfirmed) {
          [](WindowHarness& next) {
              EXPECT_EQ(next.port(1).portNumber(), 14);
              EXPECT_EQ(next.port(1).settings(), "9600,n,8,1");
-             EXPECT_FALSE(next.state.HeadingOutput);
-             EXPECT_EQ(next.state.OffsetY[1], 5) << "unchanged";
+             EXPECT_FALSE(next.state().HeadingOutput);
+             EXPECT_EQ(next.state().OffsetY[1], 5) << "unchanged";
          }},
     };
     for (const Row& row : rows) {

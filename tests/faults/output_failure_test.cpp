@@ -54,8 +54,7 @@ TEST_F(OutputFailure, TheHeadingFollowsTheVesselAndTheErrorLineSaysWhatWasLost) 
         EXPECT_NE(error.find(": heading not logged"), std::string::npos) << error;
     }
     EXPECT_EQ(harness.prompts.messages.size(), 1u)
-        << "only the logging-started message: "
-        << harness.prompts.texts().join(u'|').toStdString();
+        << "only the logging-started message: " << harness.prompts.texts().join(u'|').toStdString();
 }
 
 }  // namespace

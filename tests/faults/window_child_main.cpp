@@ -103,15 +103,14 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(commandLine.error));
         return 2;
     }
-    bivane::CompassState state;
     bivane::SystemClock clock;
     PrintedPrompts prompts;
-    bivane::Frm_Bivane window(state, bivane::QtPortFactory(ports), prompts, clock,
+    bivane::Frm_Bivane window(bivane::QtPortFactory(ports), prompts, clock,
                               commandLine.programFolder);
     window.Form_Load();
 
     if (action == QStringLiteral("log")) {
-        return log(window, state);
+        return log(window, window.state());
     }
     if (action == QStringLiteral("offsets")) {
         confirmDialog<bivane::Frm_Offset>(window, &bivane::Frm_Bivane::mnuSetupOffset_Click,

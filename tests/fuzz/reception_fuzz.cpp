@@ -57,16 +57,16 @@ class Script {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    CompassState state;
     std::array<MemoryPort, 3> ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
     Log log;
     Clock clock;
     DiscardedMessages sink;
-    HeadingEngine engine(state, {.ports = {&ports[0], &ports[1], &ports[2]},
-                                 .logFile = &log,
-                                 .decoderMessages = &sink,
-                                 .clock = &clock,
-                                 .decimalSeparator = ','});
+    HeadingEngine engine({.ports = {&ports[0], &ports[1], &ports[2]},
+                          .logFile = &log,
+                          .decoderMessages = &sink,
+                          .clock = &clock,
+                          .decimalSeparator = ','});
+    CompassState& state = engine.state();
     MainWindowText& window = engine.text();
     const Reception& reception = engine.reception();
     for (MemoryPort& port : ports) {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/labels_json.h"
 #include "nmea/number_format.h"
 #include "tools/replay/capture.h"
-#include "engine/labels_json.h"
 #include "tools/replay/replay_engine.h"
 
 namespace {

@@ -10,27 +10,29 @@ namespace bivane {
 ReplayEngine::ReplayEngine(const ReplayOptions& options,
                            std::function<void(std::string_view)> headingOutput,
                            MessageSink& decoderMessages)
-    : m_engine(m_state, {.ports = {&m_ports[0], &m_ports[1], &m_ports[2]},
-                         .logFile = &m_logFile,
-                         .decoderMessages = &decoderMessages,
-                         .clock = &m_clock,
-                         .decimalSeparator = '.'}) {
-    m_state.OffsetX = {options.offsets[0], options.offsets[2]};
-    m_state.OffsetY = {options.offsets[1], options.offsets[3]};
-    m_state.HeadingOutput = true;
+    : m_engine({.ports = {&m_ports[0], &m_ports[1], &m_ports[2]},
+                .logFile = &m_logFile,
+                .decoderMessages = &decoderMessages,
+                .clock = &m_clock,
+                .decimalSeparator = '.'}) {
+    m_clock.read(m_engine.state());
+    CompassState& state = m_engine.state();
+    state.OffsetX = {options.offsets[0], options.offsets[2]};
+    state.OffsetY = {options.offsets[1], options.offsets[3]};
+    state.HeadingOutput = true;
     for (int i = 1; i <= 3; ++i) {
         if (const IoResult opened = port(i).open(); !opened.ok()) {
             throw std::runtime_error(opened.failure());
         }
     }
     port(3).setOutputSink(std::move(headingOutput));
-    if (auto failure = CalculateBaseline(m_state, m_engine.text(), '.')) {
+    if (auto failure = CalculateBaseline(state, m_engine.text(), '.')) {
         throw std::runtime_error(*failure);
     }
-    m_state.TimeTolerance = options.tolerance;
-    m_state.Sentences = options.sentences;
-    m_state.BaselineLimit = options.baselineLimit;
-    m_state.HdtData.TalkerID = "GP";
+    state.TimeTolerance = options.tolerance;
+    state.Sentences = options.sentences;
+    state.BaselineLimit = options.baselineLimit;
+    state.HdtData.TalkerID = "GP";
 }
 
 MemoryPort& ReplayEngine::port(int index) {
@@ -50,7 +52,10 @@ void ReplayEngine::lineCondition(int index, int code) {
 
 LocalTime ReplayEngine::FixTimeClock::now() const {
     LocalTime time;
-    if (const auto ms = m_state.GpsFix[1].TimeOfDayMs) {
+    if (m_state == nullptr) {
+        return time;
+    }
+    if (const auto ms = m_state->GpsFix[1].TimeOfDayMs) {
         const std::int64_t seconds = *ms / 1000;
         time.hour = static_cast<int>(seconds / 3600);
         time.minute = static_cast<int>(seconds / 60 % 60);

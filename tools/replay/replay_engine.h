@@ -36,17 +36,18 @@ class ReplayEngine {
     void lineCondition(int port, int code);
 
     const MainWindowText& window() const { return m_engine.text(); }
-    const CompassState& state() const { return m_state; }
+    const CompassState& state() const { return m_engine.state(); }
     HeadingCycle& cycle() { return m_engine.cycle(); }
 
   private:
+    // GPS 1's fix time, once the engine it reads is there.
     class FixTimeClock final : public LocalClock {
       public:
-        explicit FixTimeClock(const CompassState& state) : m_state(state) {}
+        void read(const CompassState& state) { m_state = &state; }
         LocalTime now() const override;
 
       private:
-        const CompassState& m_state;
+        const CompassState* m_state = nullptr;
     };
     class NoLogFile final : public TextOutput {
       public:
@@ -57,10 +58,9 @@ class ReplayEngine {
 
     MemoryPort& port(int index);
 
-    CompassState m_state;
     std::array<MemoryPort, 3> m_ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
     NoLogFile m_logFile;
-    FixTimeClock m_clock{m_state};
+    FixTimeClock m_clock;
     HeadingEngine m_engine;
 };
 
