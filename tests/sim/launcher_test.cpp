@@ -44,15 +44,22 @@ TEST(FindProgram, ExplicitThenBesideThenBuildTreeThenPath) {
     EXPECT_EQ(FindProgram("", "", path), "") << "not executable";
 }
 
-TEST(PrepareProgramFolder, WritesTheSettingsFileAndAConfigFolder) {
+TEST(PrepareProgramFolder, WritesTheSettingsFileAndThePerUserSettings) {
     const test::TemporaryFolder temporary;
     const fs::path root(temporary.path());
     const fs::path folder = root / "run" / "one";
-    EXPECT_EQ(PrepareProgramFolder(folder, AntennaOffsets{}), folder.string());
-    EXPECT_TRUE(fs::is_directory(folder / "config"));
+    SimOptions options;
+    options.sentences = {"THS", "HDT"};
+    options.baselineLimit = 0.75;
+    EXPECT_EQ(PrepareProgramFolder(folder, AntennaOffsets{}, UserSettingsText(options)),
+              folder.string());
     EXPECT_EQ(test::ReadFile(folder / "Bivane.ini"),
               "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,2\r\n"
               "#TRUE#\r\n");
+    EXPECT_EQ(test::ReadFile(folder / "config" / "NMEA Bivane.ini"),
+              "[Output]\nSentences=\"THS,HDT\"\nBaselineLimit=0.75\n");
+    EXPECT_EQ(UserSettingsText(SimOptions{}), "[Output]\nSentences=\"HDT\"\n")
+        << "the program's own limit unless one is given";
 }
 
 TEST(PrepareProgramFolder, MakesAFreshFolderUnderTmpdirAndRefusesTheUsersOwn) {
@@ -63,15 +70,16 @@ TEST(PrepareProgramFolder, MakesAFreshFolderUnderTmpdirAndRefusesTheUsersOwn) {
     const std::string savedHome = getenv("HOME") != nullptr ? getenv("HOME") : "";
     setenv("TMPDIR", root.c_str(), 1);
     setenv("HOME", root.c_str(), 1);
-    const std::string first = PrepareProgramFolder("", AntennaOffsets{});
-    const std::string second = PrepareProgramFolder("", AntennaOffsets{});
+    const std::string first = PrepareProgramFolder("", AntennaOffsets{}, "");
+    const std::string second = PrepareProgramFolder("", AntennaOffsets{}, "");
     EXPECT_NE(first, second);
     EXPECT_EQ(fs::path(first).parent_path(), root);
     EXPECT_TRUE(fs::exists(fs::path(second) / "Bivane.ini"));
     const fs::path own = root / "Helmwork" / "NMEA_Bivane";
-    EXPECT_THROW(PrepareProgramFolder(own, AntennaOffsets{}), std::runtime_error);
+    EXPECT_THROW(PrepareProgramFolder(own, AntennaOffsets{}, ""), std::runtime_error);
     EXPECT_THROW(
-        PrepareProgramFolder((root / "Helmwork" / "." / "NMEA_Bivane/").string(), AntennaOffsets{}),
+        PrepareProgramFolder((root / "Helmwork" / "." / "NMEA_Bivane/").string(), AntennaOffsets{},
+                             ""),
         std::runtime_error);
     EXPECT_FALSE(fs::exists(own / "Bivane.ini"));
     if (oldTmp != nullptr) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -77,7 +78,23 @@ std::string SelfExecutablePath() {
     return error ? std::string() : self.string();
 }
 
-std::string PrepareProgramFolder(const std::string& requested, const AntennaOffsets& offsets) {
+std::string UserSettingsText(const SimOptions& options) {
+    std::string sentences;
+    for (const std::string& name : options.sentences) {
+        sentences += (sentences.empty() ? "" : ",") + name;
+    }
+    // Quoted: the store reads an unquoted comma as a list of values.
+    std::string text = "[Output]\nSentences=\"" + sentences + "\"\n";
+    if (options.baselineLimit) {
+        char limit[32];
+        std::snprintf(limit, sizeof limit, "%.6g", *options.baselineLimit);
+        text += std::string("BaselineLimit=") + limit + "\n";
+    }
+    return text;
+}
+
+std::string PrepareProgramFolder(const std::string& requested, const AntennaOffsets& offsets,
+                                 const std::string& userSettings) {
     std::string folder = requested;
     std::error_code error;
     if (folder.empty()) {
@@ -100,13 +117,16 @@ std::string PrepareProgramFolder(const std::string& requested, const AntennaOffs
     if (error) {
         throw std::runtime_error("cannot make " + folder + "/config: " + error.message());
     }
-    const fs::path settings = fs::path(folder) / "Bivane.ini";
-    std::ofstream file(settings, std::ios::binary | std::ios::trunc);
-    file << SettingsFileText(offsets);
-    file.close();
-    if (!file) {
-        throw std::runtime_error("cannot write " + settings.string());
-    }
+    const auto write = [](const fs::path& path, const std::string& text) {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.close();
+        if (!file) {
+            throw std::runtime_error("cannot write " + path.string());
+        }
+    };
+    write(fs::path(folder) / "Bivane.ini", SettingsFileText(offsets));
+    write(fs::path(folder) / "config" / "NMEA Bivane.ini", userSettings);
     return folder;
 }
 

@@ -22,11 +22,18 @@ std::string FindProgram(const std::string& explicitPath, const std::string& self
 std::string SelfExecutablePath();
 
 // Makes the program folder for one run: `requested` (created when missing)
-// or a new folder under $TMPDIR (else /tmp); in it the folder "config" for
-// the per-user settings and Bivane.ini for the simulated receivers. Refuses
-// the program's own default folder, so a run never touches the user's
-// settings. Throws std::runtime_error with a one-line text.
-std::string PrepareProgramFolder(const std::string& requested, const AntennaOffsets& offsets);
+// or a new folder under $TMPDIR (else /tmp); in it Bivane.ini for the
+// simulated receivers and the folder "config", the launched program's
+// XDG_CONFIG_HOME, with the per-user settings file "NMEA Bivane.ini" holding
+// `userSettings`. Refuses the program's own default folder, so a run never
+// touches the user's settings. Throws std::runtime_error with a one-line text.
+std::string PrepareProgramFolder(const std::string& requested, const AntennaOffsets& offsets,
+                                 const std::string& userSettings);
+
+// The per-user settings of a launched program: section [Output] with the
+// sentences it sends (and the baseline limit when one is given), as the
+// program's settings store reads them.
+std::string UserSettingsText(const SimOptions& options);
 
 // The program's command line after its name.
 std::vector<std::string> ProgramArguments(const std::string& folder,
