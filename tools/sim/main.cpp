@@ -108,8 +108,7 @@ int run(const SimOptions& options) {
                                          : "--program " + options.programPath +
                                                " is no executable file");
         }
-        const std::string folder = PrepareProgramFolder(options.programFolder, options.offsets,
-                                                        UserSettingsText(options));
+        const std::string folder = PrepareProgramFolder(options.programFolder, options);
         std::fprintf(stderr, "nmea-bivane-sim: program folder %s\n", folder.c_str());
         program = std::make_unique<LaunchedProgram>(
             found, ProgramArguments(folder, devices, options.programArguments), folder + "/config");

@@ -391,11 +391,12 @@ Launching the program:
                          offsets, heading output on), arguments
                          --program-folder DIR --com 1=<GPS1> --com 2=<GPS2>
                          --com 3=<HEADING> and every argument after "--", and
-                         XDG_CONFIG_HOME=DIR/config, in which the per-user
-                         settings file "NMEA Bivane.ini" holds [Output]
-                         Sentences (and BaselineLimit). Streaming starts when the
-                         program holds all three devices open (at most 20 s
-                         wait); --duration counts from then. The run ends when
+                         XDG_CONFIG_HOME=DIR/config, in whose per-user
+                         settings file "NMEA Bivane.ini" section [Output] gets
+                         Sentences (and BaselineLimit), the rest kept as it
+                         was. Streaming starts when the program holds all
+                         three devices open (at most 20 s wait); --duration
+                         counts from then. The run ends when
                          the program ends; at --duration or on a signal the
                          program gets SIGTERM (SIGKILL 10 s later).
   --program PATH         the program (default: nmea-bivane beside this tool,
