@@ -183,7 +183,7 @@ void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
     for (const int receiver : {first, second}) {
         if (active[receiver]) {
             modelGga(GgaKey{instant.index, receiver}, times[receiver],
-                     (floating(receiver, instant.time) ? 5 : m_status.quality) != 0,
+                     floating(receiver, instant.time) || m_status.quality != 0,
                      fates[static_cast<std::size_t>(receiver)]);
         }
     }
