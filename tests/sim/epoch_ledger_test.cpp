@@ -180,17 +180,23 @@ TEST(PairingModel, UnalignedFixesPairWhenTheOlderReceiversGridHasNothingAtTheNew
             {"GPS 2: GPS 1's grid skips 150", 1, 3, 150, 3, 2},
             {"GPS 1: GPS 2's newest is taken", 0, 4, 200, -1},
             {"GPS 2 again", 1, 5, 250, 5, 4},
+            {"GPS 1", 0, 6, 300, -1},
+            {"GPS 2 1 ms short of GPS 1's grid: on it, within rounding", 1, 7, 399, -1},
         };
         expectModel(model, steps);
     }
     {
-        // GPS 2 at 5 Hz on GPS 1's 10 Hz grid: GPS 2 measures with GPS 1
-        // every other time, so GPS 1 waits; the fixes in between find GPS 2's
-        // newest taken.
+        // GPS 2 at 5 Hz on GPS 1's 10 Hz grid, first where both measure:
+        // GPS 1 completes those epochs; the fixes in between wait, then find
+        // GPS 2's newest taken.
         PairingModel model(200);
         const ModelStep steps[] = {
-            {"GPS 1", 0, 0, 0, -1},     {"GPS 2", 1, 0, 0, 0, 0},  {"GPS 1 between", 0, 1, 100, -1},
-            {"GPS 1", 0, 2, 200, -1},   {"GPS 2", 1, 2, 200, 2, 2}, {"GPS 1 between", 0, 3, 300, -1},
+            {"GPS 2", 1, 0, 0, -1},
+            {"GPS 1 completes it", 0, 0, 0, 0, 0},
+            {"GPS 1 between: GPS 2 has no interval yet", 0, 1, 100, -1},
+            {"GPS 2: GPS 1's grid has 200", 1, 2, 200, -1},
+            {"GPS 1 completes it", 0, 2, 200, 2, 2},
+            {"GPS 1 between: GPS 2's newest has had its heading", 0, 3, 300, -1},
         };
         expectModel(model, steps);
     }
