@@ -63,7 +63,8 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
         addEpoch(ledger, k, false, k == 3);
     }
     addEpoch(ledger, 5, false, false, 0);  // completed by GPS 1's GGA
-    for (std::int64_t k = 0; k < 6; ++k) {
+    addEpoch(ledger, 6);
+    for (std::int64_t k = 0; k < 7; ++k) {
         ledger.LastByteWriting(GgaKey{k, 0}, t0 + milliseconds(100 * k));
         ledger.LastByteWriting(GgaKey{k, 1}, t0 + milliseconds(100 * k + 2));
     }
@@ -87,14 +88,15 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
         {"its THS says no heading (a failed check): it is epoch 4's", 410, kThs, false,
          Outcome::Paired, 4, 8},
         {"epoch 5 answers as its GPS 1 GGA is in", 501, kThs, true, Outcome::Paired, 5, 1},
+        {"epoch 6 gets its HDT only", 605, kHdt, true, Outcome::Paired, 6, 3},
     };
     expectScorings(ledger, t0, arrivals);
-    // Epoch 1 got nothing, 5 no HDT; epoch 0 had three HDTs.
-    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 6,
+    // Epoch 1 got nothing, 5 no HDT, 6 no THS; epoch 0 had three HDTs.
+    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 7,
                                             .faulted = 1,
                                             .lost = 1,
-                                            .paired = 3,
-                                            .missingClean = 2,
+                                            .paired = 4,
+                                            .missingClean = 3,
                                             .perEpochMax = 3}));
 }
 
@@ -104,6 +106,10 @@ TEST(EpochLedger, FaultsAndAbandonedGgasDecideWhatCounts) {
     addEpoch(ledger, 0, true);  // a bad field or a float solution: still answered
     addEpoch(ledger, 1);
     addEpoch(ledger, 2);
+    // A GGA lost on the line, yet the program pairs the instant otherwise
+    // (the other receiver's previous fix carried forward): not lost.
+    ledger.AddEpoch(3, 30, GgaKey{3, 0}, GgaKey{3, 1}, true, true);
+    ledger.ExpectAnswer(3, 30, GgaKey{3, 1}, GgaKey{2, 0});
     // An instant the program answers that the clean stream would not have:
     // scored, not counted.
     ledger.ExpectAnswer(7, 70, GgaKey{7, 0}, GgaKey{6, 1});
@@ -119,8 +125,8 @@ TEST(EpochLedger, FaultsAndAbandonedGgasDecideWhatCounts) {
         {"instant 7", 75, kHdt, true, Outcome::Paired, 7, 5},
     };
     expectScorings(ledger, t0, arrivals);
-    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 3,
-                                            .faulted = 3,
+    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 4,
+                                            .faulted = 4,
                                             .lost = 2,
                                             .paired = 1,
                                             .missingClean = 0,
