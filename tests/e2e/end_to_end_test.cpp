@@ -152,5 +152,67 @@ TEST(EndToEnd, GarbageAndDroppedSentencesLoseOnlyTheEpochsTheyHit) {
         << report;
 }
 
+// The quality field of a GGA line, or -1.
+int qualityOf(const std::string& gga) {
+    std::size_t at = 0;
+    for (int comma = 0; comma < 6; ++comma) {
+        at = gga.find(',', at);
+        if (at == std::string::npos) {
+            return -1;
+        }
+        ++at;
+    }
+    return gga.size() > at && gga[at] >= '0' && gga[at] <= '9' ? gga[at] - '0' : -1;
+}
+
+TEST(EndToEnd, ThsSaysNoHeadingWhileAReceiverHasAFloatSolution) {
+    // GPS 2 floats from 6 s to 12 s: quality 5 and 0.3 m further from GPS 1,
+    // so the observed baseline fails the check by far more than 1 degree.
+    // THS first, so that the window's sentence label shows it.
+    const WindowRun run = RunWindowWithSimulator(
+        turningVessel({"--sentences", "THS,HDT", "--float-receiver", "2", "--float-after", "6",
+                       "--float-until", "12"}),
+        kOffsets);
+    ASSERT_EQ(run.status, 0) << run.report;
+    std::cout << "[ report   ] " << run.report;
+    const std::string& report = run.report;
+    EXPECT_EQ(ReportValue(report, "epochs"), 100) << report;
+    EXPECT_EQ(ReportValue(report, "epochs_faulted"), 30) << report;
+    EXPECT_EQ(ReportValue(report, "ths_invalid"), 30) << report;
+    EXPECT_EQ(ReportValue(report, "ths_valid"), 70) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_paired"), 100) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_missing_clean"), 0) << report;
+    EXPECT_EQ(ReportValue(report, "sentences_mispaired"), 0) << report;
+    EXPECT_EQ(ReportValue(report, "sentences_per_epoch_max"), 1) << report;
+    // Along the baseline the jump leaves the azimuth as it was.
+    EXPECT_LE(ReportValue(report, "heading_error_deg.max"), kHeadingLimit) << report;
+
+    // On the window, sample by sample: V while GPS 2's latest fix is a float
+    // one, A otherwise, give or take one epoch where the quality changes.
+    std::vector<Clock::time_point> changes;
+    for (std::size_t i = 1; i < run.samples.size(); ++i) {
+        if (qualityOf(run.samples[i].gga[1]) != qualityOf(run.samples[i - 1].gga[1])) {
+            changes.push_back(run.samples[i].at);
+        }
+    }
+    int valid = 0;
+    int invalid = 0;
+    for (const Sample& sample : run.samples) {
+        const int quality = qualityOf(sample.gga[1]);
+        if (!sample.hdt.starts_with("$GPTHS,") || quality < 0 ||
+            std::any_of(changes.begin(), changes.end(), [&](Clock::time_point change) {
+                return sample.at > change - 200ms && sample.at < change + 200ms;
+            })) {
+            continue;
+        }
+        const bool saysValid = sample.hdt.find(",A*") != std::string::npos;
+        EXPECT_EQ(saysValid, quality != 5) << sample.hdt << " with quality " << quality;
+        ++(saysValid ? valid : invalid);
+    }
+    EXPECT_GT(valid, 100);
+    EXPECT_GT(invalid, 100);
+    EXPECT_EQ(changes.size(), 3u) << "the first fix, into and out of the float solution";
+}
+
 }  // namespace
 }  // namespace bivane::e2e

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QEventLoop>
+#include <algorithm>
 #include <QTimer>
 #include <stdexcept>
 
@@ -51,6 +52,12 @@ WindowRun RunWindowWithSimulator(std::vector<std::string> arguments,
     ports.mapForThisRun(3, QString::fromStdString(simulator.heading()));
     test::WindowHarness harness;
     harness.writeFile(QStringLiteral("Bivane.ini"), sim::SettingsFileText(offsets));
+    // The sentences the simulator expects are those the window sends.
+    const auto sentences = std::find(arguments.begin(), arguments.end(), "--sentences");
+    if (sentences != arguments.end() && sentences + 1 != arguments.end()) {
+        test::SetUserSetting(QStringLiteral("Output/Sentences"),
+                             QString::fromStdString(*(sentences + 1)));
+    }
     Frm_Bivane& window = harness.start(QtPortFactory(ports));
     window.show();
 

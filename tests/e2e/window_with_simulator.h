@@ -20,7 +20,7 @@ struct Sample {
     Clock::time_point at;
     bool oldVisible = false;
     std::string heading;  // lblHeading
-    std::string hdt;      // lblHDT
+    std::string hdt;      // lblHDT: the first of the sentences sent
     std::string gga[2];   // lblGGA(1), lblGGA(2): the latest line of each receiver
 };
 
@@ -37,7 +37,7 @@ inline constexpr auto kSampleEvery = std::chrono::milliseconds(20);
 
 // Starts the simulator with `arguments` (and the offsets, --wait-for this
 // process and --report), starts the window on its devices with heading output
-// on and runs the event loop until the simulator has ended; the window is
+// on (sending the sentences of the arguments' --sentences) and runs the event loop until the simulator has ended; the window is
 // closed at the end.
 WindowRun RunWindowWithSimulator(std::vector<std::string> arguments,
                                  const sim::AntennaOffsets& offsets);

@@ -211,7 +211,10 @@ TEST(SimExecutable, StreamsBothReceiversAtTheRateAndScoresTheAnswers) {
     EXPECT_EQ(ReportValue(run.report, "epochs"), 10) << run.report;
     EXPECT_EQ(ReportValue(run.report, "hdt_received"), 12) << run.report;
     EXPECT_EQ(ReportValue(run.report, "hdt_invalid"), 1) << run.report;
+    // The second answer to one epoch: an error, scored all the same.
     EXPECT_EQ(ReportValue(run.report, "hdt_unpaired"), 1) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "sentences_mispaired"), 1) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "sentences_per_epoch_max"), 2) << run.report;
     EXPECT_EQ(ReportValue(run.report, "hdt_paired"), 10) << run.report;
     EXPECT_EQ(ReportValue(run.report, "hdt_missing_clean"), 0) << run.report;
     // 123.37 goes out as 123.4; the positions' last decimal is worth far less.
@@ -285,8 +288,9 @@ TEST(SimExecutable, BadFieldsKeepTheirChecksumAndTheirEpochsStillAnswer) {
 }
 
 TEST(SimExecutable, SilenceAndSkewDecideWhichEpochsCount) {
-    // Epochs start on a whole second, 0.1 s apart; times are compared with
-    // their fractions, the short way round midnight, against 0.2 s.
+    // Epochs start on a whole second, 0.1 s apart; the program pairs by the
+    // time stamps (to the millisecond, the short way round midnight) within
+    // 0.2 s.
     struct Row {
         const char* legend;
         std::vector<std::string> arguments;
@@ -311,13 +315,13 @@ TEST(SimExecutable, SilenceAndSkewDecideWhichEpochsCount) {
          {0, 1, 6, 7, 8, 9},
          0,
          6},
-        {"GPS 2 0.15 s late, also across the whole second", with({"--skew", "0.15"}), all, 15, 10},
-        {"GPS 2 half a second late, within its whole second", with({"--skew", "0.5"}), all, 50, 0},
-        {"GPS 2 exactly the tolerance late", with({"--skew", "0.2"}), all, 20, 0},
-        {"... within a larger tolerance", with({"--skew", "0.2", "--time-tolerance", "0.25"}), all,
-         20, 10},
-        {"GPS 2 a day less 0.1 s ahead: 0.1 s behind", with({"--skew", "86399.9"}), all, 8639990,
-         10},
+        {"GPS 2 0.15 s late: each GPS 1 fix carried to GPS 2's previous stamp, the first has "
+         "no track",
+         with({"--skew", "0.15"}), all, 15, 9},
+        {"GPS 2 half a second late: stamped alike with GPS 1's five epochs later",
+         with({"--skew", "0.5"}), all, 50, 5},
+        {"GPS 2 a day less 0.1 s ahead: 0.1 s behind, stamped alike with GPS 1's previous",
+         with({"--skew", "86399.9"}), all, 8639990, 9},
         {"GPS 2 two seconds early", with({"--skew", "-2"}), all, -200, 0},
     };
     for (const Row& row : rows) {
@@ -337,14 +341,16 @@ TEST(SimExecutable, SilenceAndSkewDecideWhichEpochsCount) {
     }
 }
 
-TEST(SimExecutable, EarlyAnswersAboveOneOverTheToleranceDoNotTakeTheEpochsPlace) {
+TEST(SimExecutable, AnswersFromFixesOfTwoEpochsAreScoredAsMispaired) {
     // At 10 Hz each epoch's GPS 1 GGA is 0.1 s from GPS 2's previous one: a
-    // program that compares every GGA with the other's latest answers it from
-    // fixes of two epochs, 0.2 degrees of turn apart.
-    const Offsets offsets{0, 0, 0, 2};
-    const SimRun run = simulate({"--rate", "10", "--duration", "2", "--turn-rate", "2", "--heading",
-                                 "10", "--drop-rate", "0.1", "--seed", "5"},
-                                offsets, {}, true);
+    // program that pairs every GGA with the other's latest answers it from
+    // fixes of two epochs. Athwartships at 10 knots, that answer is about
+    // 14 degrees off.
+    const Offsets offsets{-1, 0, 1, 0};
+    const SimRun run =
+        simulate({"--rate", "10", "--duration", "2", "--speed", "10", "--offsets",
+                  offsets.argument(), "--drop-rate", "0.1", "--seed", "5"},
+                 offsets, {}, true);
     ASSERT_EQ(run.status, 0);
     const std::string& report = run.report;
     const double epochs = ReportValue(report, "epochs");
@@ -353,11 +359,58 @@ TEST(SimExecutable, EarlyAnswersAboveOneOverTheToleranceDoNotTakeTheEpochsPlace)
     EXPECT_GT(lost, 0) << "the seed drops sentences";
     EXPECT_EQ(ReportValue(report, "hdt_paired"), epochs - lost) << report;
     EXPECT_EQ(ReportValue(report, "hdt_missing_clean"), 0) << report;
-    EXPECT_GT(ReportValue(report, "hdt_unpaired"), 0) << report;
+    EXPECT_GT(ReportValue(report, "sentences_mispaired"), 0) << report;
+    EXPECT_GE(ReportValue(report, "sentences_per_epoch_max"), 2) << report;
     EXPECT_EQ(ReportValue(report, "hdt_received"),
-              ReportValue(report, "hdt_paired") + ReportValue(report, "hdt_unpaired"))
+              ReportValue(report, "hdt_paired") + ReportValue(report, "sentences_mispaired"))
         << report;
-    EXPECT_LE(ReportValue(report, "heading_error_deg.max"), 0.06) << report;
+    EXPECT_GT(ReportValue(report, "heading_error_deg.max"), 10) << report;
+}
+
+TEST(SimExecutable, GpsTwoOnItsOwnGridAndAFloatSolutionInItsWindow) {
+    // GPS 2 at 4 Hz, 0.05 s after GPS 1's 8 Hz grid, floating from 0.5 s to
+    // 1 s: quality 5 and 0.3 m further from GPS 1.
+    const Offsets offsets{0, 0, 0, 2};
+    const double heading = 30;
+    const double metresPerSecond = 12 * 1852.0 / 3600;
+    const SimRun run = simulate(
+        {"--rate", "8", "--rate2", "4", "--epoch-offset", "0.05", "--duration", "1.5",
+         "--heading", "30", "--speed", "12", "--lat", "10", "--lon", "20", "--offsets",
+         offsets.argument(), "--float-receiver", "2", "--float-after", "0.5", "--float-until",
+         "1"},
+        std::nullopt);
+    ASSERT_EQ(run.status, 0);
+    const auto one = ggaLines(run.lines[0]);
+    const auto two = ggaLines(run.lines[1]);
+    ASSERT_EQ(one.size(), 12u);
+    ASSERT_EQ(two.size(), 6u);
+    for (std::size_t j = 0; j < two.size(); ++j) {
+        const double t = 0.05 + 0.25 * static_cast<double>(j);
+        const bool floating = t >= 0.5 && t < 1;
+        const long apart =
+            centiseconds(field(two[j].line, 1)) - centiseconds(field(one[2 * j].line, 1));
+        EXPECT_EQ(apart, 5) << j;
+        const std::chrono::duration<double> late = two[j].lineFeed - one[2 * j].lineFeed;
+        EXPECT_NEAR(late.count(), 0.05, 0.03) << "GPS 2 sends at its own instant, " << j;
+        EXPECT_EQ(field(two[j].line, 6), floating ? "5" : "4") << j;
+        // The truth: the reference sails its heading from the start; GPS 2
+        // stands 2 m ahead of it, and 2.3 m while floating.
+        double latitude = 0, longitude = 0, aheadLatitude = 0, aheadLongitude = 0;
+        GeographicLib::Geodesic::WGS84().Direct(10, 20, heading, metresPerSecond * t, latitude,
+                                                longitude);
+        GeographicLib::Geodesic::WGS84().Direct(latitude, longitude, heading,
+                                                floating ? 2.3 : 2, aheadLatitude, aheadLongitude);
+        const DecodedFix fix = DecodeGga(two[j].line);
+        double distance = 0, azimuth1 = 0, azimuth2 = 0;
+        GeographicLib::Geodesic::WGS84().Inverse(aheadLatitude, aheadLongitude, fix.latitude,
+                                                 fix.longitude, distance, azimuth1, azimuth2);
+        EXPECT_LT(distance, 0.003) << j;
+    }
+    // Each GPS 2 fix makes an epoch with GPS 1's carried forward, once GPS 1
+    // has a track (not the first); the two floating ones are hit by a fault.
+    EXPECT_EQ(ReportValue(run.report, "epochs"), 5) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "epochs_faulted"), 2) << run.report;
+    EXPECT_EQ(ReportValue(run.report, "epochs_lost"), 0) << run.report;
 }
 
 TEST(SimExecutable, WaitsForAnotherProcessToOpenTheDevices) {

@@ -44,15 +44,43 @@ TEST(FindProgram, ExplicitThenBesideThenBuildTreeThenPath) {
     EXPECT_EQ(FindProgram("", "", path), "") << "not executable";
 }
 
-TEST(PrepareProgramFolder, WritesTheSettingsFileAndAConfigFolder) {
+TEST(PrepareProgramFolder, WritesTheSettingsFileAndTheSentencesOfThePerUserSettings) {
     const test::TemporaryFolder temporary;
-    const fs::path root(temporary.path());
-    const fs::path folder = root / "run" / "one";
-    EXPECT_EQ(PrepareProgramFolder(folder, AntennaOffsets{}), folder.string());
-    EXPECT_TRUE(fs::is_directory(folder / "config"));
+    const fs::path folder = fs::path(temporary.path()) / "run" / "one";
+    SimOptions options;
+    options.sentences = {"THS", "HDT"};
+    options.baselineLimit = 0.75;
+    EXPECT_EQ(PrepareProgramFolder(folder, options), folder.string());
     EXPECT_EQ(test::ReadFile(folder / "Bivane.ini"),
               "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,2\r\n"
               "#TRUE#\r\n");
+    EXPECT_EQ(test::ReadFile(folder / "config" / "NMEA Bivane.ini"),
+              "[Output]\nSentences=\"THS,HDT\"\nBaselineLimit=0.75\n");
+}
+
+TEST(UserSettingsText, ReplacesTheSentencesAndKeepsEverythingElse) {
+    const SimOptions plain;
+    SimOptions limited;
+    limited.baselineLimit = 2.5;
+    struct Row {
+        const char* legend;
+        const char* existing;
+        const SimOptions& options;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"no file yet", "", plain, "[Output]\nSentences=\"HDT\"\n"},
+        {"other sections stay", "[Settings]\nMainLeft=10\n", plain,
+         "[Settings]\nMainLeft=10\n\n[Output]\nSentences=\"HDT\"\n"},
+        {"the stored choice goes, the stored limit stays",
+         "[Output]\nBaselineLimit=1\nSentences=\"THS\"\n[Ports]\nCOM1=/dev/x\n", plain,
+         "[Output]\nSentences=\"HDT\"\nBaselineLimit=1\n[Ports]\nCOM1=/dev/x\n"},
+        {"a limit given replaces the stored one", "[Ports]\nBaselineLimit=9\n[Output]\nBaselineLimit=1\n",
+         limited, "[Ports]\nBaselineLimit=9\n[Output]\nSentences=\"HDT\"\nBaselineLimit=2.5\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(UserSettingsText(row.existing, row.options), row.expected) << row.legend;
+    }
 }
 
 TEST(PrepareProgramFolder, MakesAFreshFolderUnderTmpdirAndRefusesTheUsersOwn) {
@@ -63,15 +91,15 @@ TEST(PrepareProgramFolder, MakesAFreshFolderUnderTmpdirAndRefusesTheUsersOwn) {
     const std::string savedHome = getenv("HOME") != nullptr ? getenv("HOME") : "";
     setenv("TMPDIR", root.c_str(), 1);
     setenv("HOME", root.c_str(), 1);
-    const std::string first = PrepareProgramFolder("", AntennaOffsets{});
-    const std::string second = PrepareProgramFolder("", AntennaOffsets{});
+    const std::string first = PrepareProgramFolder("", SimOptions{});
+    const std::string second = PrepareProgramFolder("", SimOptions{});
     EXPECT_NE(first, second);
     EXPECT_EQ(fs::path(first).parent_path(), root);
     EXPECT_TRUE(fs::exists(fs::path(second) / "Bivane.ini"));
     const fs::path own = root / "Helmwork" / "NMEA_Bivane";
-    EXPECT_THROW(PrepareProgramFolder(own, AntennaOffsets{}), std::runtime_error);
+    EXPECT_THROW(PrepareProgramFolder(own, SimOptions{}), std::runtime_error);
     EXPECT_THROW(
-        PrepareProgramFolder((root / "Helmwork" / "." / "NMEA_Bivane/").string(), AntennaOffsets{}),
+        PrepareProgramFolder((root / "Helmwork" / "." / "NMEA_Bivane/").string(), SimOptions{}),
         std::runtime_error);
     EXPECT_FALSE(fs::exists(own / "Bivane.ini"));
     if (oldTmp != nullptr) {

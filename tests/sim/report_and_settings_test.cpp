@@ -44,6 +44,10 @@ TEST(ReportJson, KeysInTheirOrderAndNumbersWithAPoint) {
     summary.sentencesGarbled = 6;
     summary.sentencesBadField = 7;
     summary.sentencesAbandoned = 8;
+    summary.thsValid = 9;
+    summary.thsInvalid = 10;
+    summary.sentencesMispaired = 11;
+    summary.sentencesPerEpochMax = 2;
     EXPECT_EQ(ReportJson(summary),
               "{\"epochs\": 10, \"hdt_received\": 11, \"hdt_invalid\": 1, "
               "\"heading_error_deg\": {\"mean\": 0.030000, \"max\": 0.050000}, "
@@ -51,7 +55,8 @@ TEST(ReportJson, KeysInTheirOrderAndNumbersWithAPoint) {
               "\"hdt_unpaired\": 2, \"hdt_paired\": 4, \"epochs_faulted\": 3, "
               "\"epochs_lost\": 2, \"hdt_missing_clean\": 1, \"sentences_dropped\": 5, "
               "\"sentences_garbled\": 6, \"sentences_bad_field\": 7, "
-              "\"sentences_abandoned\": 8}\n");
+              "\"sentences_abandoned\": 8, \"ths_valid\": 9, \"ths_invalid\": 10, "
+              "\"sentences_mispaired\": 11, \"sentences_per_epoch_max\": 2}\n");
 }
 
 TEST(ReportJson, NoPairedHdtGivesNullStatistics) {
@@ -100,6 +105,39 @@ TEST(ParseHdtLine, AcceptsOnlyWellFormedSentencesWithTheirChecksum) {
         } else {
             ASSERT_TRUE(heading) << row.line;
             EXPECT_DOUBLE_EQ(*heading, row.heading) << row.line;
+        }
+    }
+}
+
+TEST(ParseThsLine, AHeadingWithModeAOrNoHeadingWithModeV) {
+    struct Row {
+        const char* line;
+        double heading;  // -1: refused, -2: mode V
+    };
+    const Row rows[] = {
+        {"$GPTHS,123.4,A*33\r\n", 123.4},
+        {"$GPTHS,000.0,A*37\r\n", 0.0},
+        {"$GPTHS,,V*0E\r\n", -2},
+        {"$GPTHS,360.0,A*32\r\n", -1},  // a full turn is 000.0
+        {"$GPTHS,123.4,A*34\r\n", -1},  // checksum wrong
+        {"$GPTHS,123.4,V*24\r\n", -1},  // V carries no heading
+        {"$GPTHS,,A*19\r\n", -1},       // A needs one
+        {"$GPTHS,123.4,E*37\r\n", -1},  // estimated: not what the program sends
+        {"$GPTHS,123.4*5E\r\n", -1},    // no mode
+        {"$GPHDT,123.4,T*31\r\n", -1},  // another sentence
+    };
+    for (const Row& row : rows) {
+        const auto ths = ParseThsLine(row.line);
+        if (row.heading == -1) {
+            EXPECT_FALSE(ths) << row.line;
+            continue;
+        }
+        ASSERT_TRUE(ths) << row.line;
+        if (row.heading == -2) {
+            EXPECT_FALSE(ths->heading) << row.line;
+        } else {
+            ASSERT_TRUE(ths->heading) << row.line;
+            EXPECT_DOUBLE_EQ(*ths->heading, row.heading) << row.line;
         }
     }
 }

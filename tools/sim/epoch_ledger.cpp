@@ -5,116 +5,127 @@
 namespace bivane::sim {
 namespace {
 
-// Entries kept at most: older ones can no longer be paired in any real run.
-constexpr std::size_t kMaxEntries = 100'000;
-
-bool begun(const std::optional<SteadyTime>& writing, SteadyTime arrival) {
-    return writing && *writing <= arrival;
-}
+// Entries kept: older ones can no longer be answered in any real run.
+constexpr std::size_t kMaxEntries = 20'000;
+// Entries looked at for the latest completed one: the program answers within
+// a few epochs or not at all.
+constexpr int kSearchDepth = 64;
 
 }  // namespace
 
-EpochLedger::Entry* EpochLedger::find(std::int64_t epoch) {
-    const auto it = std::lower_bound(
-        m_entries.begin(), m_entries.end(), epoch,
-        [](const Entry& entry, std::int64_t value) { return entry.epoch < value; });
-    return it != m_entries.end() && it->epoch == epoch ? &*it : nullptr;
-}
-
-void EpochLedger::count(EpochTotals& totals, const Entry& entry) {
+void EpochLedger::count(EpochTotals& totals, const Entry& entry) const {
+    totals.perEpochMax = std::max({totals.perEpochMax, static_cast<std::int64_t>(entry.received[0]),
+                                   static_cast<std::int64_t>(entry.received[1])});
+    if (!entry.counted) {
+        return;
+    }
+    const bool answered = (!m_expectHdt || entry.received[0] > 0) &&
+                          (!m_expectThs || entry.received[1] > 0);
     ++totals.epochs;
     totals.faulted += entry.faulted ? 1 : 0;
-    totals.lost += entry.lost ? 1 : 0;
-    totals.paired += entry.paired ? 1 : 0;
-    totals.missingClean += !entry.faulted && !entry.paired ? 1 : 0;
+    // A fix lost on the line may leave the program another pair of the same
+    // instant (the other receiver's previous fix carried forward).
+    totals.lost += entry.lost && !entry.completing ? 1 : 0;
+    totals.paired += entry.received[0] > 0 ? 1 : 0;
+    totals.missingClean += !entry.faulted && !answered ? 1 : 0;
 }
 
-void EpochLedger::retireBefore(std::int64_t epoch) {
-    while (!m_entries.empty() &&
-           (m_entries.front().epoch < epoch || m_entries.size() > kMaxEntries)) {
-        count(m_retired, m_entries.front());
-        m_entries.pop_front();
+void EpochLedger::retireOld() {
+    while (m_entries.size() > kMaxEntries) {
+        count(m_retired, m_entries.begin()->second);
+        m_entries.erase(m_entries.begin());
     }
 }
 
-void EpochLedger::AddEpoch(std::int64_t epoch, double trueHeading) {
+void EpochLedger::AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b,
+                           bool faulted, bool lost) {
     const std::lock_guard lock(m_mutex);
-    Entry& entry = m_entries.emplace_back();
-    entry.epoch = epoch;
+    Entry& entry = m_entries[instant];
     entry.trueHeading = trueHeading;
-    retireBefore(m_lastPaired);
+    entry.counted = true;
+    entry.faulted = faulted || lost;
+    entry.lost = lost;
+    entry.fixes[0] = a;
+    entry.fixes[1] = b;
+    retireOld();
 }
 
-void EpochLedger::ExpectEarlyAnswer(std::int64_t epoch, int receiver) {
+void EpochLedger::ExpectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
+                               GgaKey partner) {
     const std::lock_guard lock(m_mutex);
-    if (Entry* entry = find(epoch)) {
-        entry->earlyFrom = receiver;
-    }
+    Entry& entry = m_entries[instant];
+    entry.trueHeading = trueHeading;
+    entry.completing = completing;
+    entry.partner = partner;
+    retireOld();
 }
 
-void EpochLedger::MarkFault(std::int64_t epoch, bool losesEpoch) {
+void EpochLedger::MarkGgaLost(GgaKey gga) {
     const std::lock_guard lock(m_mutex);
-    if (Entry* entry = find(epoch)) {
-        entry->faulted = true;
-        entry->lost = entry->lost || losesEpoch;
-    }
-}
-
-void EpochLedger::LastByteWriting(std::int64_t epoch, int receiver, SteadyTime at) {
-    const std::lock_guard lock(m_mutex);
-    if (Entry* entry = find(epoch)) {
-        entry->writing[receiver] = at;
-    }
-}
-
-EpochLedger::Entry* EpochLedger::latestBegun(SteadyTime arrival) {
-    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
-        if (begun(it->writing[0], arrival) || begun(it->writing[1], arrival)) {
-            return &*it;
+    int depth = 0;
+    for (auto it = m_entries.rbegin(); it != m_entries.rend() && depth < kSearchDepth;
+         ++it, ++depth) {
+        Entry& entry = it->second;
+        if (entry.counted && (entry.fixes[0] == gga || entry.fixes[1] == gga)) {
+            entry.faulted = true;
+            entry.lost = true;
+        }
+        if (entry.completing && (*entry.completing == gga || entry.partner == gga)) {
+            entry.completing.reset();
+            entry.completedAt.reset();
         }
     }
-    return nullptr;
 }
 
-std::optional<Pairing> EpochLedger::Pair(SteadyTime arrival) {
+void EpochLedger::LastByteWriting(GgaKey gga, SteadyTime at) {
     const std::lock_guard lock(m_mutex);
-    if (Entry* latest = latestBegun(arrival);
-        latest != nullptr && latest->earlyFrom >= 0 && !latest->earlyHeard &&
-        begun(latest->writing[latest->earlyFrom], arrival) &&
-        !begun(latest->writing[1 - latest->earlyFrom], arrival)) {
-        // The epoch under way has its early GGA in and expects its answer.
-        latest->earlyHeard = true;
-        return std::nullopt;
-    }
-    Entry* candidate = nullptr;
-    for (auto it = m_entries.rbegin(); it != m_entries.rend() && it->epoch >= m_lastPaired; ++it) {
-        if (!it->lost && begun(it->writing[0], arrival) && begun(it->writing[1], arrival)) {
-            candidate = &*it;
-            break;
+    int depth = 0;
+    for (auto it = m_entries.rbegin(); it != m_entries.rend() && depth < kSearchDepth;
+         ++it, ++depth) {
+        if (it->second.completing == gga) {
+            it->second.completedAt = at;
         }
     }
-    // The epoch paired last takes a second HDT only when the first was its
-    // early answer, and only until the next epoch begins to arrive.
-    const bool replacesEarly = candidate != nullptr && candidate->epoch == m_lastPaired &&
-                               candidate->earlyFrom >= 0 && !candidate->earlyHeard &&
-                               candidate == latestBegun(arrival);
-    if (candidate == nullptr || (candidate->epoch == m_lastPaired && !replacesEarly)) {
-        return std::nullopt;
+}
+
+Scoring EpochLedger::Score(SentenceKind kind, bool valid, SteadyTime arrival) {
+    const std::lock_guard lock(m_mutex);
+    Scoring scoring;
+    std::map<std::int64_t, Entry>::iterator latest = m_entries.end();
+    int depth = 0;
+    for (auto it = m_entries.rbegin(); it != m_entries.rend() && depth < kSearchDepth;
+         ++it, ++depth) {
+        const auto& at = it->second.completedAt;
+        if (at && *at <= arrival &&
+            (latest == m_entries.end() || *at > *latest->second.completedAt)) {
+            latest = std::prev(it.base());
+        }
     }
-    const std::chrono::duration<double, std::milli> latency =
-        arrival - std::max(*candidate->writing[0], *candidate->writing[1]);
-    candidate->paired = true;
-    candidate->earlyHeard = candidate->earlyHeard || replacesEarly;
-    m_lastPaired = candidate->epoch;
-    const Pairing pairing{candidate->epoch, candidate->trueHeading, latency.count(), replacesEarly};
-    retireBefore(m_lastPaired);
-    return pairing;
+    const auto slot = static_cast<std::size_t>(kind == SentenceKind::Hdt ? 0 : 1);
+    if (latest == m_entries.end()) {
+        scoring.outcome = valid ? Scoring::Outcome::NoEpoch : Scoring::Outcome::NotScored;
+        return scoring;
+    }
+    Entry& entry = latest->second;
+    if (!valid && entry.received[slot] > 0) {
+        // A THS without a heading from a cycle that paired nothing.
+        scoring.outcome = Scoring::Outcome::NotScored;
+        return scoring;
+    }
+    ++entry.received[slot];
+    scoring.outcome =
+        entry.received[slot] == 1 ? Scoring::Outcome::Paired : Scoring::Outcome::Mispaired;
+    scoring.instant = latest->first;
+    scoring.trueHeading = entry.trueHeading;
+    scoring.latencyMs =
+        std::chrono::duration<double, std::milli>(arrival - *entry.completedAt).count();
+    return scoring;
 }
 
 EpochTotals EpochLedger::Totals() const {
     const std::lock_guard lock(m_mutex);
     EpochTotals totals = m_retired;
-    for (const Entry& entry : m_entries) {
+    for (const auto& [instant, entry] : m_entries) {
         count(totals, entry);
     }
     return totals;

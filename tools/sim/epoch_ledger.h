@@ -1,88 +1,104 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 
+#include "tools/sim/pairing_model.h"
 #include "tools/sim/transmitter.h"
 
 namespace bivane::sim {
 
-// An HDT sentence matched with the epoch that produced it.
-struct Pairing {
-    std::int64_t epoch = 0;
+enum class SentenceKind { Hdt, Ths };
+
+// What became of one heading sentence.
+struct Scoring {
+    enum class Outcome {
+        Paired,     // the first of its kind for its epoch
+        Mispaired,  // its epoch had one of its kind already (scored all the same)
+        NoEpoch,    // no epoch has been completed yet: nothing to score against
+        NotScored,  // a THS without a heading that belongs to no epoch (a cycle
+                    // without a pair: no fix, stale data)
+    };
+    Outcome outcome = Outcome::NoEpoch;
+    std::int64_t instant = 0;
     double trueHeading = 0;  // degrees
-    double latencyMs = 0;    // from the write of the epoch's completing GGA to the HDT's line feed
-    // The HDT paired before with this same epoch was its early answer and no
-    // longer counts as paired.
-    bool replacesEarly = false;
+    double latencyMs = 0;    // from the write of the completing GGA to the sentence's line feed
 };
 
 // How the counted epochs ended.
 struct EpochTotals {
     std::int64_t epochs = 0;        // counted epochs
     std::int64_t faulted = 0;       // ... that a fault hit
-    std::int64_t lost = 0;          // ... of which a GGA did not arrive intact
+    std::int64_t lost = 0;          // ... of which a GGA did not arrive intact and
+                                    // the program gets no other pair of the instant
     std::int64_t paired = 0;        // ... that got their HDT
-    std::int64_t missingClean = 0;  // ... that no fault hit and got no HDT
+    std::int64_t missingClean = 0;  // ... that no fault hit and lack an expected sentence
+    std::int64_t perEpochMax = 0;   // most sentences of one kind that one epoch got
 
     bool operator==(const EpochTotals&) const = default;
 };
 
-// The record of the counted epochs, shared by the transmitting thread (which
-// adds epochs and the times of their GGAs) and the listening thread (which
-// pairs HDT sentences with them).
+// The record of the epochs, shared by the transmitting thread (which says
+// which epochs the program should answer, and when their GGAs went out) and
+// the listening thread (which pairs the heading sentences with them).
+//
+// An epoch is the instant of one heading: the instant of the newer fix of a
+// pair. The program answers it when the GGA that completes the pair is in;
+// every sentence is taken for the epoch completed last before it arrived.
 class EpochLedger {
   public:
-    // Only counted epochs are recorded; faults of others are ignored.
-    void AddEpoch(std::int64_t epoch, double trueHeading);
-    // The program will also answer the epoch early, as soon as the GGA of
-    // `receiver` is in: that GGA is within the time tolerance of the other
-    // receiver's previous fix too.
-    void ExpectEarlyAnswer(std::int64_t epoch, int receiver);
-    // A fault hit one of the epoch's GGAs; `losesEpoch` when the GGA did not
-    // arrive intact (dropped, garbled, abandoned).
-    void MarkFault(std::int64_t epoch, bool losesEpoch);
-    // Right before the write() carrying a GGA's last byte. `receiver` 0 =
-    // GPS 1, 1 = GPS 2.
-    void LastByteWriting(std::int64_t epoch, int receiver, SteadyTime at);
+    // The sentences the program sends for each epoch.
+    EpochLedger(bool expectHdt = true, bool expectThs = false)
+        : m_expectHdt(expectHdt), m_expectThs(expectThs) {}
 
-    // Pairs a valid HDT whose line feed arrived at `arrival` with the latest
-    // epoch that is not lost, whose completing GGA was being written before
-    // then, and that is later than the last paired epoch. An epoch that
-    // expects an early answer takes its second HDT: the first HDT after its
-    // early GGA is the early answer, and when that one was paired already (it
-    // came after the completing GGA) the second replaces it. Latency counts
-    // from the start of the write() of the completing GGA's last byte: the
-    // writing thread is often put aside as soon as that write wakes the
-    // program, and may see its write() return after the answer is in.
-    std::optional<Pairing> Pair(SteadyTime arrival);
+    // An epoch the program should answer when every sentence arrives intact:
+    // it counts. `faulted` when a fault hit one of its fixes, `lost` when one
+    // of them does not arrive intact.
+    void AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b, bool faulted,
+                  bool lost);
+    // The program answers `instant` once the GGA `completing` is in, paired
+    // with `partner` (from what it really receives; an instant that AddEpoch
+    // did not count is scored but not counted).
+    void ExpectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
+                      GgaKey partner);
+    // A GGA was given up: its epochs are lost and no answer comes from it.
+    void MarkGgaLost(GgaKey gga);
+    // Right before the write() carrying a GGA's last byte.
+    void LastByteWriting(GgaKey gga, SteadyTime at);
+
+    // Takes a sentence whose line feed arrived at `arrival` for the epoch
+    // completed last before then. `valid`: a THS with mode A (always true for
+    // HDT). Latency counts from the start of the write() of the completing
+    // GGA's last byte: the writing thread is often put aside as soon as that
+    // write wakes the program, and may see its write() return after the
+    // answer is in.
+    Scoring Score(SentenceKind kind, bool valid, SteadyTime arrival);
 
     EpochTotals Totals() const;
 
   private:
     struct Entry {
-        std::int64_t epoch = 0;
         double trueHeading = 0;
+        bool counted = false;
         bool faulted = false;
         bool lost = false;
-        bool paired = false;
-        int earlyFrom = -1;  // the receiver whose GGA brings an early answer
-        bool earlyHeard = false;
-        std::optional<SteadyTime> writing[2];
+        GgaKey fixes[2];
+        std::optional<GgaKey> completing;
+        GgaKey partner;
+        std::optional<SteadyTime> completedAt;
+        int received[2] = {0, 0};  // HDT, THS
     };
 
-    Entry* find(std::int64_t epoch);
-    // The latest epoch whose first GGA write began by `arrival`, or nullptr.
-    Entry* latestBegun(SteadyTime arrival);
-    static void count(EpochTotals& totals, const Entry& entry);
-    void retireBefore(std::int64_t epoch);
+    void count(EpochTotals& totals, const Entry& entry) const;
+    void retireOld();
 
+    const bool m_expectHdt;
+    const bool m_expectThs;
     mutable std::mutex m_mutex;
-    std::deque<Entry> m_entries;  // the epochs that may still be paired
-    std::int64_t m_lastPaired = -1;
-    EpochTotals m_retired;  // totals of the entries no longer kept
+    std::map<std::int64_t, Entry> m_entries;  // by instant
+    EpochTotals m_retired;                    // totals of the entries no longer kept
 };
 
 }  // namespace bivane::sim

@@ -60,6 +60,10 @@ std::int64_t MillisecondsApart(UtcCentiseconds first, UtcCentiseconds second) {
     return std::min(ahead, kCentisecondsPerDay - ahead) * 10;
 }
 
+std::int64_t MillisecondOfDay(UtcCentiseconds time) {
+    return centisecondOfDay(time) * 10;
+}
+
 std::int64_t ToleranceMilliseconds(double seconds) {
     return std::llround(static_cast<double>(static_cast<float>(seconds)) * 1000);
 }

@@ -32,6 +32,9 @@ std::string DateField(UtcCentiseconds time);
 // its two fixes so, fractions of the second included.
 std::int64_t MillisecondsApart(UtcCentiseconds first, UtcCentiseconds second);
 
+// The time of day in milliseconds, as the program reads a time field.
+std::int64_t MillisecondOfDay(UtcCentiseconds time);
+
 // A time tolerance in whole milliseconds, as the program takes it: held in
 // single precision, then rounded to the nearest millisecond.
 std::int64_t ToleranceMilliseconds(double seconds);

@@ -30,19 +30,11 @@ bool isUpper(char c) {
 
 }  // namespace
 
-std::optional<double> ParseHdtLine(std::string_view line) {
-    // "$GPHDT," + heading + ",T*hh\r\n"
-    constexpr std::string_view kTail = ",T*";
-    if (line.size() < 7 + 1 + kTail.size() + 4 || line[0] != '$' || !isUpper(line[1]) ||
-        !isUpper(line[2]) || line.substr(3, 4) != "HDT," || !line.ends_with("\r\n") ||
-        !NmeaChecksumMatches(line)) {
-        return std::nullopt;
-    }
-    const std::string_view body = line.substr(7, line.size() - 7 - 4);
-    if (!body.ends_with(kTail)) {
-        return std::nullopt;
-    }
-    const std::string_view number = body.substr(0, body.size() - kTail.size());
+namespace {
+
+// The heading field of a heading sentence: digits with an optional decimal
+// part, 0 to `highest`.
+std::optional<double> headingField(std::string_view number, double highest, bool lastIncluded) {
     const std::size_t point = number.find('.');
     const std::string_view whole = number.substr(0, point);
     const std::string_view fraction =
@@ -55,10 +47,49 @@ std::optional<double> ParseHdtLine(std::string_view line) {
     }
     double heading = 0;
     std::from_chars(number.data(), number.data() + number.size(), heading);
-    if (!(heading >= 0 && heading <= 360)) {
+    if (!(heading >= 0 && (heading < highest || (lastIncluded && heading == highest)))) {
         return std::nullopt;
     }
     return heading;
+}
+
+// The fields between "$ccXXX," and "*hh\r\n" of a well-formed sentence of
+// `address` with its right checksum, or nothing.
+std::optional<std::string_view> sentenceBody(std::string_view line, std::string_view address) {
+    if (line.size() < 7 + 5 || line[0] != '$' || !isUpper(line[1]) || !isUpper(line[2]) ||
+        line.substr(3, 3) != address || line[6] != ',' || !line.ends_with("\r\n") ||
+        line[line.size() - 5] != '*' || !NmeaChecksumMatches(line)) {
+        return std::nullopt;
+    }
+    return line.substr(7, line.size() - 7 - 5);
+}
+
+}  // namespace
+
+std::optional<double> ParseHdtLine(std::string_view line) {
+    const auto body = sentenceBody(line, "HDT");
+    if (!body || !body->ends_with(",T")) {
+        return std::nullopt;
+    }
+    return headingField(body->substr(0, body->size() - 2), 360, true);
+}
+
+std::optional<ThsLine> ParseThsLine(std::string_view line) {
+    const auto body = sentenceBody(line, "THS");
+    if (!body) {
+        return std::nullopt;
+    }
+    if (*body == ",V") {
+        return ThsLine{};
+    }
+    if (!body->ends_with(",A")) {
+        return std::nullopt;
+    }
+    const auto heading = headingField(body->substr(0, body->size() - 2), 360, false);
+    if (!heading) {
+        return std::nullopt;
+    }
+    return ThsLine{heading};
 }
 
 HdtListener::HdtListener(int device, EpochLedger& ledger)
@@ -140,24 +171,31 @@ bool HdtListener::readOnce() {
 
 void HdtListener::handleLine(std::string_view line, SteadyTime arrival) {
     ++m_results.received;
-    const std::optional<double> heading = ParseHdtLine(line);
+    SentenceKind kind = SentenceKind::Hdt;
+    std::optional<double> heading = ParseHdtLine(line);
     if (!heading) {
-        ++m_results.invalid;
+        const std::optional<ThsLine> ths = ParseThsLine(line);
+        if (!ths) {
+            ++m_results.invalid;
+            return;
+        }
+        kind = SentenceKind::Ths;
+        heading = ths->heading;
+        ++(heading ? m_results.thsValid : m_results.thsInvalid);
+    }
+    const Scoring scoring = m_ledger.Score(kind, heading.has_value(), arrival);
+    if (!heading || scoring.outcome == Scoring::Outcome::NotScored) {
         return;
     }
-    const std::optional<Pairing> pairing = m_ledger.Pair(arrival);
-    if (!pairing) {
-        ++m_results.unpaired;
+    if (scoring.outcome != Scoring::Outcome::Paired) {
+        ++m_results.mispaired;
+        m_results.unpaired += kind == SentenceKind::Hdt ? 1 : 0;
+    }
+    if (scoring.outcome == Scoring::Outcome::NoEpoch) {
         return;
     }
-    if (pairing->replacesEarly) {
-        // The HDT paired last was the epoch's early answer.
-        m_results.headingErrors.pop_back();
-        m_results.latenciesMs.pop_back();
-        ++m_results.unpaired;
-    }
-    m_results.headingErrors.push_back(std::fabs(AngleDifference(*heading, pairing->trueHeading)));
-    m_results.latenciesMs.push_back(pairing->latencyMs);
+    m_results.headingErrors.push_back(std::fabs(AngleDifference(*heading, scoring.trueHeading)));
+    m_results.latenciesMs.push_back(scoring.latencyMs);
 }
 
 }  // namespace bivane::sim

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <iterator>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -77,7 +79,43 @@ std::string SelfExecutablePath() {
     return error ? std::string() : self.string();
 }
 
-std::string PrepareProgramFolder(const std::string& requested, const AntennaOffsets& offsets) {
+std::string UserSettingsText(std::string_view existing, const SimOptions& options) {
+    std::string sentences;
+    for (const std::string& name : options.sentences) {
+        sentences += (sentences.empty() ? "" : ",") + name;
+    }
+    // Quoted: the store reads an unquoted comma as a list of values.
+    std::string output = "Sentences=\"" + sentences + "\"\n";
+    if (options.baselineLimit) {
+        char limit[32];
+        const auto end = std::to_chars(limit, limit + sizeof limit, *options.baselineLimit).ptr;
+        output += "BaselineLimit=" + std::string(limit, end) + "\n";
+    }
+    std::string text;
+    bool inOutput = false;
+    bool outputSeen = false;
+    while (!existing.empty()) {
+        const std::size_t end = existing.find('\n');
+        const std::string_view line = existing.substr(0, end);
+        existing.remove_prefix(end == std::string_view::npos ? existing.size() : end + 1);
+        if (line.starts_with('[')) {
+            inOutput = line.starts_with("[Output]");
+        }
+        const bool replaced =
+            inOutput && (line.starts_with("Sentences=") ||
+                         (options.baselineLimit && line.starts_with("BaselineLimit=")));
+        if (!replaced) {
+            text += std::string(line) + "\n";
+        }
+        if (inOutput && !outputSeen) {
+            outputSeen = true;
+            text += output;
+        }
+    }
+    return outputSeen ? text : text + (text.empty() ? "" : "\n") + "[Output]\n" + output;
+}
+
+std::string PrepareProgramFolder(const std::string& requested, const SimOptions& options) {
     std::string folder = requested;
     std::error_code error;
     if (folder.empty()) {
@@ -100,13 +138,20 @@ std::string PrepareProgramFolder(const std::string& requested, const AntennaOffs
     if (error) {
         throw std::runtime_error("cannot make " + folder + "/config: " + error.message());
     }
-    const fs::path settings = fs::path(folder) / "Bivane.ini";
-    std::ofstream file(settings, std::ios::binary | std::ios::trunc);
-    file << SettingsFileText(offsets);
-    file.close();
-    if (!file) {
-        throw std::runtime_error("cannot write " + settings.string());
-    }
+    const auto write = [](const fs::path& path, const std::string& text) {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.close();
+        if (!file) {
+            throw std::runtime_error("cannot write " + path.string());
+        }
+    };
+    write(fs::path(folder) / "Bivane.ini", SettingsFileText(options.offsets));
+    const fs::path userSettings = fs::path(folder) / "config" / "NMEA Bivane.ini";
+    std::ifstream stored(userSettings, std::ios::binary);
+    const std::string existing((std::istreambuf_iterator<char>(stored)),
+                               std::istreambuf_iterator<char>());
+    write(userSettings, UserSettingsText(existing, options));
     return folder;
 }
 

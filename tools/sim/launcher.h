@@ -22,11 +22,20 @@ std::string FindProgram(const std::string& explicitPath, const std::string& self
 std::string SelfExecutablePath();
 
 // Makes the program folder for one run: `requested` (created when missing)
-// or a new folder under $TMPDIR (else /tmp); in it the folder "config" for
-// the per-user settings and Bivane.ini for the simulated receivers. Refuses
-// the program's own default folder, so a run never touches the user's
-// settings. Throws std::runtime_error with a one-line text.
-std::string PrepareProgramFolder(const std::string& requested, const AntennaOffsets& offsets);
+// or a new folder under $TMPDIR (else /tmp); in it Bivane.ini for the
+// simulated receivers (the offsets, heading output on) and the folder
+// "config", the launched program's XDG_CONFIG_HOME, whose per-user settings
+// file "NMEA Bivane.ini" gets the sentences and baseline limit of `options`
+// (see UserSettingsText). Refuses the program's own default folder, so a run
+// never touches the user's settings. Throws std::runtime_error with a
+// one-line text.
+std::string PrepareProgramFolder(const std::string& requested, const SimOptions& options);
+
+// The per-user settings file `existing` (INI text, empty when there is none)
+// with section [Output] holding the sentences of `options`, and its baseline
+// limit when one is given; everything else stays as it was (a folder kept
+// between runs keeps its window position and ports).
+std::string UserSettingsText(std::string_view existing, const SimOptions& options);
 
 // The program's command line after its name.
 std::vector<std::string> ProgramArguments(const std::string& folder,

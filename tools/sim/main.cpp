@@ -1,9 +1,10 @@
 // nmea-bivane-sim: two simulated GPS receivers and a listener that scores the
-// heading program's HDT output. See --help.
+// heading program's HDT and THS output. See --help.
 
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -26,7 +27,7 @@
 namespace bivane::sim {
 namespace {
 
-// How long to wait for HDT sentences after the last epoch.
+// How long to wait for heading sentences after the last epoch.
 constexpr auto kGrace = std::chrono::milliseconds(500);
 // How long a launched program may take to open its ports, and how long it
 // then gets to start reading them.
@@ -107,13 +108,17 @@ int run(const SimOptions& options) {
                                          : "--program " + options.programPath +
                                                " is no executable file");
         }
-        const std::string folder = PrepareProgramFolder(options.programFolder, options.offsets);
+        const std::string folder = PrepareProgramFolder(options.programFolder, options);
         std::fprintf(stderr, "nmea-bivane-sim: program folder %s\n", folder.c_str());
         program = std::make_unique<LaunchedProgram>(
             found, ProgramArguments(folder, devices, options.programArguments), folder + "/config");
     }
 
-    EpochLedger ledger;
+    const auto expects = [&](const char* name) {
+        return std::find(options.sentences.begin(), options.sentences.end(), name) !=
+               options.sentences.end();
+    };
+    EpochLedger ledger(expects("HDT"), expects("THS"));
     HdtListener listener(heading.master(), ledger);
     listener.Start();
     Simulation simulation(options, {gps1.master(), gps2.master()}, ledger);
@@ -179,6 +184,10 @@ int run(const SimOptions& options) {
         summary.sentencesGarbled = sent.garbled;
         summary.sentencesBadField = sent.badField;
         summary.sentencesAbandoned = sent.abandoned;
+        summary.thsValid = heard.thsValid;
+        summary.thsInvalid = heard.thsInvalid;
+        summary.sentencesMispaired = heard.mispaired;
+        summary.sentencesPerEpochMax = totals.perEpochMax;
         writeReport(options.reportPath, summary);
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "tools/sim/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -124,6 +125,35 @@ std::string setOrder(SimOptions& options, std::string_view text) {
     return {};
 }
 
+std::string setSentences(SimOptions& options, std::string_view text) {
+    std::vector<std::string> names;
+    for (const std::string_view item : SplitAtCommas(text)) {
+        std::string name(item);
+        for (char& c : name) {
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        if ((name != "HDT" && name != "THS") ||
+            std::find(names.begin(), names.end(), name) != names.end()) {
+            return "expected HDT, THS, HDT,THS or THS,HDT, got " + quoted(text);
+        }
+        names.push_back(std::move(name));
+    }
+    if (names.empty()) {
+        return "expected HDT, THS, HDT,THS or THS,HDT, got " + quoted(text);
+    }
+    options.sentences = std::move(names);
+    return {};
+}
+
+std::string setBaselineLimit(SimOptions& options, std::string_view text) {
+    const auto value = wholeNumber(text);
+    if (!value || *value < 0 || *value > 90) {
+        return "expected degrees between 0 and 90, got " + quoted(text);
+    }
+    options.baselineLimit = *value;
+    return {};
+}
+
 enum class Takes { Nothing, Value, OptionalRate };
 
 struct OptionRow {
@@ -147,6 +177,10 @@ const std::vector<OptionRow>& optionTable() {
         {"--offsets", Takes::Value, setOffsets},
         {"--rate", Takes::Value,
          numberIn(&SimOptions::rate, 0, 50, false, "Hz above 0 and at most 50")},
+        {"--rate2", Takes::Value,
+         numberIn(&SimOptions::rate2, 0, 50, false, "Hz above 0 and at most 50")},
+        {"--epoch-offset", Takes::Value,
+         numberIn(&SimOptions::epochOffset, 0, 10, true, "seconds between 0 and 10")},
         {"--quality", Takes::Value, integerIn(&SimOptions::quality, 0, 9, "a fix quality 0 to 9")},
         {"--decimals", Takes::Value, integerIn(&SimOptions::decimals, 0, 9, "0 to 9 decimals")},
         {"--noise", Takes::Value,
@@ -168,6 +202,16 @@ const std::vector<OptionRow>& optionTable() {
          numberIn(&SimOptions::skew, -86400, 86400, true, "seconds between -86400 and 86400")},
         {"--time-tolerance", Takes::Value,
          numberIn(&SimOptions::timeTolerance, 0, 86400, true, "seconds, 0 or more")},
+        {"--float-receiver", Takes::Value,
+         integerIn(&SimOptions::floatReceiver, 1, 2, "receiver 1 or 2")},
+        {"--float-after", Takes::Value,
+         numberIn(&SimOptions::floatAfter, 0, 1e6, true, "seconds, 0 or more")},
+        {"--float-until", Takes::Value,
+         numberIn(&SimOptions::floatUntil, 0, 1e6, false, "seconds above 0")},
+        {"--float-jump", Takes::Value,
+         numberIn(&SimOptions::floatJump, 0, 1000, true, "metres between 0 and 1000")},
+        {"--sentences", Takes::Value, setSentences},
+        {"--baseline-limit", Takes::Value, setBaselineLimit},
         {"--pace-baud", Takes::Value,
          integerIn(&SimOptions::paceBaud, 50, 4000000, "a baud rate between 50 and 4000000")},
         {"--duration", Takes::Value,
@@ -259,6 +303,10 @@ ParsedOptions ParseOptions(std::span<const std::string> arguments) {
         (options.silentReceiver == 0 || options.silentUntil <= options.silentAfter)) {
         return fail("--silent-until needs --silent and a time after --silent-after");
     }
+    if (options.floatUntil > 0 &&
+        (options.floatReceiver == 0 || options.floatUntil <= options.floatAfter)) {
+        return fail("--float-until needs --float-receiver and a time after --float-after");
+    }
     return ParsedOptions{options, {}};
 }
 
@@ -266,8 +314,8 @@ std::string HelpText() {
     return R"(Usage: nmea-bivane-sim [OPTION]... [--launch [-- PROGRAM-ARGUMENT...]]
 
 Simulates two GPS receivers on pseudo-terminals (GPS 1 aft, GPS 2 forward) and
-listens on a third one for the HDT sentences of the heading program. On start
-it prints one line per device:
+listens on a third one for the HDT and THS sentences of the heading program.
+On start it prints one line per device:
   GPS1=<device>  GPS2=<device>  HEADING=<device>
 then streams until --duration has passed, a signal arrives (SIGINT, SIGTERM,
 SIGHUP) or, with --launch, the program ends.
@@ -293,11 +341,15 @@ Receivers:
                          horizontal axis (default 0)
   --extra LIST           other sentences each receiver sends after its GGA:
                          RMC, GSA, RMC,GSA or none (default none)
-  --order 12|21          whose GGA of an epoch goes out first (default 12)
+  --order 12|21          whose GGA of an epoch goes out first when both
+                         receivers measure at the same instant (default 12)
+  --rate2 HZ             GPS 2's own epochs per second (default: --rate)
+  --epoch-offset S       GPS 2 measures, stamps and sends its fixes S seconds
+                         after GPS 1's grid (default 0)
   GGA times are UTC from the system clock at start (whole second), advanced
-  by exactly 1/rate per epoch, written hhmmss.ss; epochs are timed on the
-  steady clock. Satellites, HDOP, altitude, DGPS age and station are the same
-  in both receivers.
+  by exactly 1/rate per epoch (GPS 2: S + 1/rate2), written hhmmss.ss; epochs
+  are timed on the steady clock. Satellites, HDOP, altitude, DGPS age and
+  station are the same in both receivers.
 
 Faults (all decided from --seed):
   --drop-rate P          probability that a sentence is not sent (default 0)
@@ -316,6 +368,12 @@ Faults (all decided from --seed):
                          the true epoch (default 0)
   --time-tolerance S     the program's time tolerance, used to decide which
                          epochs can yield a heading (default 0.2)
+  --float-receiver 1|2   this receiver falls to a float solution (quality 5,
+                         its position moved --float-jump metres along the
+                         baseline, away from the other antenna) ...
+  --float-after SECONDS  ... from this time after the first epoch on (default 0)
+  --float-until SECONDS  ... until this time (default: for good)
+  --float-jump METRES    how far the float position is off (default 0.3)
   --seed N               seed of noise and faults (default 1)
 
 Line and run:
@@ -333,53 +391,75 @@ Launching the program:
                          offsets, heading output on), arguments
                          --program-folder DIR --com 1=<GPS1> --com 2=<GPS2>
                          --com 3=<HEADING> and every argument after "--", and
-                         XDG_CONFIG_HOME=DIR/config. Streaming starts when the
-                         program holds all three devices open (at most 20 s
-                         wait); --duration counts from then. The run ends when
+                         XDG_CONFIG_HOME=DIR/config, in whose per-user
+                         settings file "NMEA Bivane.ini" section [Output] gets
+                         Sentences (and BaselineLimit), the rest kept as it
+                         was. Streaming starts when the program holds all
+                         three devices open (at most 20 s wait); --duration
+                         counts from then. The run ends when
                          the program ends; at --duration or on a signal the
                          program gets SIGTERM (SIGKILL 10 s later).
   --program PATH         the program (default: nmea-bivane beside this tool,
                          then <build>/app/nmea-bivane, then on PATH)
   --program-folder DIR   use DIR, created when missing (default: a new folder
                          made under $TMPDIR or /tmp)
+  --sentences LIST       the sentences the program sends for each epoch: HDT,
+                         THS, HDT,THS or THS,HDT (default HDT); --launch sets
+                         the program to them, and every epoch expects one of
+                         each
+  --baseline-limit DEG   --launch sets the program's baseline limit of a valid
+                         heading, degrees (default: the program's own)
   --wait-for PID         instead of --launch: for a program started otherwise
                          (a test running the window itself), streaming starts
                          when process PID holds all three devices open (at
                          most 20 s wait); the program is not ended
 
 Epochs and scoring:
-  An epoch counts ("epochs") when both receivers send its GGA, also when a
-  fault drops or breaks one of them. Not counted: epochs while a receiver is
-  silent, and epochs whose two time fields are --time-tolerance or more apart
-  (to the millisecond, fractions of the second included, the short way round
-  midnight), since the program makes no heading of those.
+  An epoch is the instant of one heading: two fixes pair when their time
+  fields are equal (to the millisecond); otherwise the two receivers' newest
+  fixes pair when they are less than --time-tolerance apart, neither has
+  paired yet, and the older one's receiver, by the interval of its last two
+  fixes (at most 2 s), sends nothing at the newer fix's instant (the older
+  fix is carried forward; that needs both of those fixes to be fixes). The
+  epoch is the newer fix's instant and its truth the vessel's heading then.
+  The epochs that count ("epochs") are those of every GGA the receivers send,
+  also when a fault drops or breaks one; not those of a silent receiver.
   A fault hits an epoch when one of its GGAs is dropped, garbled, given a bad
-  field, or abandoned because the device was full for more than a second (the
-  program not reading). A dropped, garbled or abandoned GGA loses the epoch.
+  field, abandoned because the device was full for more than a second (the
+  program not reading), or from a float solution. The epoch is lost when a
+  GGA of it does not arrive intact and what does arrive pairs nothing at its
+  instant.
   Every line received on the HEADING device is counted in hdt_received; a line
-  that is not "$" + talker + "HDT," + heading 0 to 360 + ",T*" + checksum +
-  CR LF with the right checksum is counted in hdt_invalid. A valid HDT is
-  paired with the latest epoch that is not lost and whose last GGA byte was
-  written before the HDT's line feed arrived, when that epoch is later than
-  the last paired one; otherwise it counts in hdt_unpaired. The program
-  compares every GGA with the other receiver's latest fix: when an epoch's
-  first GGA is also within the tolerance of the other receiver's previous
-  GGA (rates above 1/tolerance, above 5 Hz at 0.2 s), that GGA gets an early
-  answer from fixes of two epochs. The first HDT after it is taken for that
-  early answer and counts in hdt_unpaired; the epoch pairs with the next.
+  that is neither "$" + talker + "HDT," + heading 0 to 360 + ",T*" + checksum
+  + CR LF nor "$" + talker + "THS," + heading below 360 + ",A*" (or ",,V*") +
+  checksum + CR LF, with the right checksum, is counted in hdt_invalid. Every
+  HDT and every THS with mode A is taken for the epoch completed last (by the
+  start of the write of the GGA that completes its pair, from the GGAs the
+  program really receives) before its line feed arrived, and scored against
+  that epoch's true heading. One HDT and one THS is what an epoch takes: any
+  further one of the same kind (answers from fixes of two epochs, repeats) and
+  one that comes before any epoch is complete count in sentences_mispaired
+  (the HDTs among them also in hdt_unpaired); those that have an epoch are
+  scored all the same. A THS with mode V counts in ths_invalid; it stands for
+  its epoch when the epoch has no THS yet (a failed baseline check), else it
+  comes from a cycle without a pair (no fix, stale data) and is not scored.
   After the last epoch the listener waits half a second for late sentences.
   Latency: from the start of the write of the epoch's completing GGA's last
-  byte to the return of the read of the HDT's line feed. (The write's return
-  comes too late: the writing thread is often put aside as soon as the write
-  wakes the program.)
-  Report (one line; null where no HDT was paired):
+  byte to the return of the read of the sentence's line feed, for every
+  sentence scored. (The write's return comes too late: the writing thread is
+  often put aside as soon as the write wakes the program.)
+  Report (one line; null where no sentence was scored):
   {"epochs": N, "hdt_received": N, "hdt_invalid": N,
    "heading_error_deg": {"mean": x, "max": x},
    "latency_ms": {"p50": x, "p99": x, "max": x},
    "hdt_unpaired": N, "hdt_paired": N, "epochs_faulted": N, "epochs_lost": N,
    "hdt_missing_clean": N, "sentences_dropped": N, "sentences_garbled": N,
-   "sentences_bad_field": N, "sentences_abandoned": N}
-  hdt_missing_clean counts the epochs that no fault hit and that got no HDT.
+   "sentences_bad_field": N, "sentences_abandoned": N, "ths_valid": N,
+   "ths_invalid": N, "sentences_mispaired": N, "sentences_per_epoch_max": N}
+  hdt_paired counts the epochs that got their HDT; hdt_missing_clean the
+  epochs that no fault hit and that lack one of the --sentences;
+  sentences_per_epoch_max the most sentences of one kind that one epoch got
+  (1 when every epoch was answered once).
 
 Exit status: 0 after a run, 1 when a device or the program cannot be set up,
 2 for a bad option.

@@ -33,6 +33,8 @@ struct SimOptions {
     bool sendRmc = false;
     bool sendGsa = false;
     int firstReceiver = 1;  // 1 or 2: whose GGA of an epoch goes out first
+    double rate2 = 0;        // GPS 2's epochs per second; 0 = the same as `rate`
+    double epochOffset = 0;  // seconds GPS 2 measures (and stamps and sends) after GPS 1
 
     // Faults.
     double dropRate = 0;         // probability per sentence
@@ -43,6 +45,19 @@ struct SimOptions {
     double silentUntil = 0;      // seconds after the first epoch; 0 = for good
     double skew = 0;             // seconds added to GPS 2's time fields
     double timeTolerance = 0.2;  // seconds; the program's time tolerance
+    // A receiver that falls from its RTK fix to a float solution for a while:
+    // quality 5 and its position moved `floatJump` metres along the baseline,
+    // away from the other antenna.
+    int floatReceiver = 0;     // 0 = none, else 1 or 2
+    double floatAfter = 0;     // seconds after the first epoch
+    double floatUntil = 0;     // seconds after the first epoch; 0 = for good
+    double floatJump = 0.3;    // metres
+
+    // The heading program's sentences: those it is set to send (and the
+    // listener expects for each epoch), "HDT", "THS" in their order; and the
+    // baseline limit of a valid heading, degrees (none: the program's own).
+    std::vector<std::string> sentences{"HDT"};
+    std::optional<double> baselineLimit;
 
     // Line and run.
     long paceBaud = 0;    // 0 = whole sentences at once

@@ -62,6 +62,10 @@ std::string ReportJson(const RunSummary& s) {
         {"sentences_garbled", std::to_string(s.sentencesGarbled)},
         {"sentences_bad_field", std::to_string(s.sentencesBadField)},
         {"sentences_abandoned", std::to_string(s.sentencesAbandoned)},
+        {"ths_valid", std::to_string(s.thsValid)},
+        {"ths_invalid", std::to_string(s.thsInvalid)},
+        {"sentences_mispaired", std::to_string(s.sentencesMispaired)},
+        {"sentences_per_epoch_max", std::to_string(s.sentencesPerEpochMax)},
     };
     std::string json = "{";
     for (const auto& [key, value] : members) {

@@ -22,6 +22,10 @@ struct RunSummary {
     std::int64_t sentencesGarbled = 0;
     std::int64_t sentencesBadField = 0;
     std::int64_t sentencesAbandoned = 0;
+    std::int64_t thsValid = 0;
+    std::int64_t thsInvalid = 0;
+    std::int64_t sentencesMispaired = 0;
+    std::int64_t sentencesPerEpochMax = 0;
 };
 
 // The value below which `fraction` (0 to 1) of the values lie, by nearest

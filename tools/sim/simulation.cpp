@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
@@ -32,7 +33,10 @@ Simulation::Simulation(const SimOptions& options, std::array<int, 2> gpsDevices,
                options.speed * kMetresPerSecondPerKnot, options.offsets),
       m_faults({options.dropRate, options.garbageRate, options.badFieldRate}, options.seed),
       m_noise(options.seed ^ 0x9E3779B97F4A7C15ULL),
-      m_wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+      m_wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      m_grid(options.rate, options.rate2 > 0 ? options.rate2 : options.rate, options.epochOffset),
+      m_sent(ToleranceMilliseconds(options.timeTolerance)),
+      m_received(ToleranceMilliseconds(options.timeTolerance)) {
     if (m_wake < 0) {
         throw std::system_error(errno, std::generic_category(), "eventfd");
     }
@@ -56,32 +60,57 @@ SentenceCounts Simulation::Counts() const {
     return counts;
 }
 
-bool Simulation::moreEpochs(std::int64_t epoch) const {
-    return m_options.duration <= 0 ||
-           static_cast<double>(epoch) / m_options.rate < m_options.duration - 1e-9;
+MeasuringInstant MeasuringGrid::Next() {
+    MeasuringInstant instant;
+    instant.index = m_index++;
+    const double times[2] = {static_cast<double>(m_next[0]) / m_rate,
+                             m_offset + static_cast<double>(m_next[1]) / m_rate2};
+    instant.time = std::min(times[0], times[1]);
+    for (int receiver = 0; receiver < 2; ++receiver) {
+        // Grids that meet to within a microsecond measure together.
+        if (times[receiver] - instant.time < 1e-6) {
+            instant.measures[receiver] = true;
+            instant.epoch[receiver] = m_next[receiver]++;
+        }
+    }
+    return instant;
 }
 
-SteadyTime Simulation::dueTime(std::int64_t epoch) const {
-    return m_start + seconds(static_cast<double>(epoch) / m_options.rate);
+double MeasuringGrid::Peek() const {
+    return std::min(static_cast<double>(m_next[0]) / m_rate,
+                    m_offset + static_cast<double>(m_next[1]) / m_rate2);
+}
+
+bool Simulation::more(double time) const {
+    return m_options.duration <= 0 || time < m_options.duration - 1e-9;
+}
+
+SteadyTime Simulation::dueTime(double time) const {
+    return m_start + seconds(time);
+}
+
+bool Simulation::floating(int receiver, double time) const {
+    return m_options.floatReceiver == receiver + 1 && time >= m_options.floatAfter - 1e-9 &&
+           (m_options.floatUntil <= 0 || time < m_options.floatUntil - 1e-9);
 }
 
 void Simulation::Run(SteadyTime start, UtcCentiseconds startUtc) {
     m_start = start;
     m_startUtc = startUtc;
-    std::int64_t next = 0;
     for (;;) {
         const SteadyTime now = SteadyClock::now();
-        while (moreEpochs(next) && dueTime(next) <= now) {
-            sendEpoch(next, dueTime(next));
-            ++next;
+        while (more(m_grid.Peek()) && dueTime(m_grid.Peek()) <= now) {
+            const MeasuringInstant instant = m_grid.Next();
+            sendInstant(instant, dueTime(instant.time));
         }
         m_transmitter.Service(SteadyClock::now());
-        if (!moreEpochs(next) && m_transmitter.Idle() && m_waiting.empty()) {
+        const bool moreInstants = more(m_grid.Peek());
+        if (!moreInstants && m_transmitter.Idle() && m_waiting.empty()) {
             return;
         }
         std::optional<SteadyTime> wake = m_transmitter.NextWake();
-        if (moreEpochs(next) && (!wake || dueTime(next) < *wake)) {
-            wake = dueTime(next);
+        if (moreInstants && (!wake || dueTime(m_grid.Peek()) < *wake)) {
+            wake = dueTime(m_grid.Peek());
         }
         std::vector<pollfd> fds{{m_wake, POLLIN, 0}};
         for (int fd : m_transmitter.BlockedDevices()) {
@@ -105,76 +134,108 @@ void Simulation::Run(SteadyTime start, UtcCentiseconds startUtc) {
     }
 }
 
-void Simulation::sendEpoch(std::int64_t epoch, SteadyTime due) {
+void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
+    m_vessel.Advance(instant.time - m_truthTime);
+    m_truthTime = instant.time;
     const EpochTruth truth = m_vessel.Truth();
-    m_vessel.Advance(1 / m_options.rate);
+    m_headings[instant.index] = truth.heading;
 
-    const double elapsed = static_cast<double>(epoch) / m_options.rate;
-    const UtcCentiseconds time = EpochUtc(m_startUtc, epoch, m_options.rate);
-    const UtcCentiseconds times[2] = {time, time + ToCentiseconds(m_options.skew)};
-    const std::int64_t toleranceMs = ToleranceMilliseconds(m_options.timeTolerance);
-    bool active[2] = {true, true};
-    if (m_options.silentReceiver != 0 && elapsed >= m_options.silentAfter - 1e-9 &&
-        (m_options.silentUntil <= 0 || elapsed < m_options.silentUntil - 1e-9)) {
+    const UtcCentiseconds times[2] = {
+        EpochUtc(m_startUtc, instant.epoch[0], m_options.rate),
+        m_startUtc + ToCentiseconds(m_options.epochOffset) +
+            EpochUtc(0, instant.epoch[1], m_options.rate2 > 0 ? m_options.rate2 : m_options.rate) +
+            ToCentiseconds(m_options.skew)};
+    bool active[2] = {instant.measures[0], instant.measures[1]};
+    if (m_options.silentReceiver != 0 && instant.time >= m_options.silentAfter - 1e-9 &&
+        (m_options.silentUntil <= 0 || instant.time < m_options.silentUntil - 1e-9)) {
         active[m_options.silentReceiver - 1] = false;
-    }
-    // The program makes a heading only from two fixes whose times, fractions
-    // of the second included, are closer than its time tolerance.
-    const bool counted =
-        active[0] && active[1] && MillisecondsApart(times[0], times[1]) < toleranceMs;
-    if (counted) {
-        m_ledger.AddEpoch(epoch, truth.heading);
     }
 
     std::vector<OutgoingSentence> sentences[2];
-    bool ggaIntact[2] = {false, false};
+    std::array<GgaFate, 2>& fates = m_fates[instant.index];
     for (int receiver = 0; receiver < 2; ++receiver) {
         if (!active[receiver]) {
             continue;
         }
         Fix fix{times[receiver], truth.antenna[receiver]};
+        ReceiverStatus status = m_status;
+        if (floating(receiver, instant.time)) {
+            // Away from the other antenna along the baseline: the distance of
+            // the antennas grows by the jump.
+            const double away = truth.heading + BaselineBearing(m_options.offsets) +
+                                (receiver == 0 ? 180 : 0);
+            fix.position = GeodesicDirect(fix.position, away, m_options.floatJump);
+            status.quality = 5;
+            fates[static_cast<std::size_t>(receiver)].faulted = true;
+        }
         if (m_options.noise > 0) {
             std::normal_distribution<double> noise(0, m_options.noise);
             const double north = noise(m_noise);
             const double east = noise(m_noise);
             fix.position = Displace(fix.position, north, east);
         }
-        sentences[receiver] =
-            receiverSentences(epoch, receiver, fix, truth.heading, counted, ggaIntact[receiver]);
+        sentences[receiver] = receiverSentences(instant.index, receiver, fix, status, truth.heading,
+                                                fates[static_cast<std::size_t>(receiver)]);
     }
 
-    const int first = m_options.firstReceiver - 1;
+    const int first = active[0] && active[1] ? m_options.firstReceiver - 1 : (active[0] ? 0 : 1);
     const int second = 1 - first;
-    // The program compares each GGA with the other receiver's latest fix: the
-    // epoch's first GGA within the tolerance of the other receiver's previous
-    // one (rates above 1/tolerance) gives an answer of its own.
-    if (counted && ggaIntact[first] && m_lastGgaTime[second] &&
-        MillisecondsApart(times[first], *m_lastGgaTime[second]) < toleranceMs) {
-        m_ledger.ExpectEarlyAnswer(epoch, first);
-    }
-    for (int receiver = 0; receiver < 2; ++receiver) {
-        if (ggaIntact[receiver]) {
-            m_lastGgaTime[receiver] = times[receiver];
+    for (const int receiver : {first, second}) {
+        if (active[receiver]) {
+            modelGga(GgaKey{instant.index, receiver}, times[receiver],
+                     floating(receiver, instant.time) || m_status.quality != 0,
+                     fates[static_cast<std::size_t>(receiver)]);
         }
     }
+    // Forget what no pair can reach back to any more.
+    while (m_headings.size() > 256) {
+        m_headings.erase(m_headings.begin());
+    }
+    while (m_fates.size() > 256) {
+        m_fates.erase(m_fates.begin());
+    }
+
     const bool firstGgaGoes = !sentences[first].empty() && sentences[first].front().isGga;
     enqueue(first, std::move(sentences[first]), due);
-    if (firstGgaGoes) {
-        m_waiting[epoch] = std::move(sentences[second]);
+    if (firstGgaGoes && active[second]) {
+        m_waiting[instant.index] = std::move(sentences[second]);
     } else {
         enqueue(second, std::move(sentences[second]), due);
     }
 }
 
-std::vector<OutgoingSentence> Simulation::receiverSentences(std::int64_t epoch, int receiver,
-                                                            const Fix& fix, double heading,
-                                                            bool counted, bool& ggaIntact) {
-    std::vector<std::string> lines{ComposeGga(fix, m_status, m_options.decimals)};
+void Simulation::modelGga(GgaKey key, UtcCentiseconds stamp, bool hasFix, const GgaFate& fate) {
+    const std::int64_t stampMs = MillisecondOfDay(stamp);
+    const auto heading = [this](std::int64_t instant) {
+        const auto found = m_headings.find(instant);
+        return found != m_headings.end() ? found->second : 0.0;
+    };
+    if (const auto pair = m_sent.Add(key, stampMs, hasFix)) {
+        GgaFate partner{true, false};  // one that is forgotten counts as lost
+        if (const auto found = m_fates.find(pair->partner.instant); found != m_fates.end()) {
+            partner = found->second[static_cast<std::size_t>(pair->partner.receiver)];
+        }
+        m_ledger.AddEpoch(pair->instant, heading(pair->instant), key, pair->partner,
+                          fate.faulted || partner.faulted, !fate.intact || !partner.intact);
+    }
+    if (!fate.intact) {
+        return;
+    }
+    if (const auto pair = m_received.Add(key, stampMs, hasFix)) {
+        m_ledger.ExpectAnswer(pair->instant, heading(pair->instant), key, pair->partner);
+    }
+}
+
+std::vector<OutgoingSentence> Simulation::receiverSentences(std::int64_t instant, int receiver,
+                                                            const Fix& fix,
+                                                            const ReceiverStatus& status,
+                                                            double heading, GgaFate& fate) {
+    std::vector<std::string> lines{ComposeGga(fix, status, m_options.decimals)};
     if (m_options.sendRmc) {
-        lines.push_back(ComposeRmc(fix, m_status, m_options.decimals, m_options.speed, heading));
+        lines.push_back(ComposeRmc(fix, status, m_options.decimals, m_options.speed, heading));
     }
     if (m_options.sendGsa) {
-        lines.push_back(ComposeGsa(m_status));
+        lines.push_back(ComposeGsa(status));
     }
     std::vector<OutgoingSentence> sentences;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -183,16 +244,13 @@ std::vector<OutgoingSentence> Simulation::receiverSentences(std::int64_t epoch, 
         m_counts.dropped += fault == Fault::Dropped ? 1 : 0;
         m_counts.garbled += fault == Fault::Garbled ? 1 : 0;
         m_counts.badField += fault == Fault::BadField ? 1 : 0;
-        const bool intact = fault == Fault::None || fault == Fault::BadField;
-        if (isGga) {
-            ggaIntact = intact;
-        }
-        if (isGga && counted && fault != Fault::None) {
-            m_ledger.MarkFault(epoch, !intact);
+        if (isGga && fault != Fault::None) {
+            fate.faulted = true;
+            fate.intact = fault == Fault::BadField;
         }
         if (fault != Fault::Dropped) {
             sentences.push_back(OutgoingSentence{.bytes = std::move(lines[i]),
-                                                 .epoch = epoch,
+                                                 .epoch = instant,
                                                  .receiver = receiver,
                                                  .isGga = isGga});
         }
@@ -210,7 +268,7 @@ void Simulation::enqueue(int receiver, std::vector<OutgoingSentence> sentences, 
 
 void Simulation::LastByteWriting(const OutgoingSentence& sentence, SteadyTime at) {
     if (sentence.isGga) {
-        m_ledger.LastByteWriting(sentence.epoch, sentence.receiver, at);
+        m_ledger.LastByteWriting(GgaKey{sentence.epoch, sentence.receiver}, at);
     }
 }
 
@@ -219,7 +277,7 @@ void Simulation::SentenceDone(const OutgoingSentence& sentence, bool written, St
         return;
     }
     if (!written) {
-        m_ledger.MarkFault(sentence.epoch, true);
+        m_ledger.MarkGgaLost(GgaKey{sentence.epoch, sentence.receiver});
     }
     if (sentence.receiver == m_options.firstReceiver - 1) {
         const auto waiting = m_waiting.find(sentence.epoch);
