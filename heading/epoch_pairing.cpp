@@ -90,8 +90,14 @@ std::optional<FixPair> EpochPairing::add(int receiver, const GgaRecord& fix,
 
     FixPair pair;
     Entry& newEntry = own.at(0);
+    // Fixes arrive in the order of their times: going back, those more than
+    // the tolerance older than the new fix can neither be its partner nor a
+    // repeat of it, and the searches end there.
+    const auto tooOld = [&](const Entry& entry) {
+        return TimeDifferenceMs(entry.ms, ms) <= -toleranceMs;
+    };
     // A repeated sentence of an instant that has had its heading gives none.
-    for (std::size_t age = 1; age < own.size(); ++age) {
+    for (std::size_t age = 1; age < own.size() && !tooOld(own.at(age)); ++age) {
         if (own.at(age).ms == ms && own.at(age).paired) {
             newEntry.paired = true;
             return std::nullopt;
@@ -101,6 +107,9 @@ std::optional<FixPair> EpochPairing::add(int receiver, const GgaRecord& fix,
     // The other receiver's fix of the very same instant, if it has come.
     for (std::size_t age = 0; age < other.size() && partner == nullptr; ++age) {
         Entry& candidate = other.at(age);
+        if (tooOld(candidate)) {
+            break;
+        }
         if (candidate.ms == ms) {
             if (candidate.paired) {
                 return std::nullopt;  // that instant has had its heading
