@@ -27,6 +27,18 @@ using test_support::PseudoTerminal;
 
 constexpr uid_t kNobody = 65534;
 
+// Qt's serial port takes a lock file per device in the system's lock
+// folder. One left by a process killed earlier (pseudo-terminal numbers are
+// reused) is root's, and a user may not remove it from that shared folder:
+// the device would look taken. Root clears them before acting as the user.
+void ClearStaleLockFiles(const QString& device) {
+    QString name = device;
+    name.remove(QStringLiteral("/dev/")).replace(QLatin1Char('/'), QLatin1Char('_'));
+    for (const char* folder : {"/run/lock/", "/var/lock/"}) {
+        QFile::remove(QLatin1String(folder) + QStringLiteral("LCK..") + name);
+    }
+}
+
 class OpenFailure;
 
 struct Cause {
@@ -101,6 +113,9 @@ class OpenFailure : public WindowOnLines, public ::testing::WithParamInterface<C
 
     // GPS 1's device may be used by nobody but its owner (root).
     void forbid() {
+        for (const PseudoTerminal* line : {gps1.get(), &gps2, &heading}) {
+            ClearStaleLockFiles(line->devicePath());
+        }
         ASSERT_EQ(::fchmod(gps1->slaveDescriptor(), 0), 0);
         // Everything else the window needs stays within the user's reach.
         for (const int device : {gps2.slaveDescriptor(), heading.slaveDescriptor()}) {
