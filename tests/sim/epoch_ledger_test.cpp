@@ -24,9 +24,9 @@ using Outcome = Scoring::Outcome;
 void addEpoch(EpochLedger& ledger, std::int64_t k, bool faulted = false, bool lost = false,
               int completing = 1) {
     const double heading = 10.0 * static_cast<double>(k);
-    ledger.AddEpoch(k, heading, GgaKey{k, 0}, GgaKey{k, 1}, faulted, lost);
+    ledger.addEpoch(k, heading, GgaKey{k, 0}, GgaKey{k, 1}, faulted, lost);
     if (!lost) {
-        ledger.ExpectAnswer(k, heading, GgaKey{k, completing}, GgaKey{k, 1 - completing});
+        ledger.expectAnswer(k, heading, GgaKey{k, completing}, GgaKey{k, 1 - completing});
     }
 }
 
@@ -42,7 +42,7 @@ struct Arrival {
 
 void expectScorings(EpochLedger& ledger, SteadyTime t0, std::span<const Arrival> arrivals) {
     for (const Arrival& row : arrivals) {
-        const Scoring scoring = ledger.Score(row.kind, row.valid, t0 + milliseconds(row.arrivalMs));
+        const Scoring scoring = ledger.score(row.kind, row.valid, t0 + milliseconds(row.arrivalMs));
         EXPECT_EQ(scoring.outcome, row.outcome) << row.legend;
         if (row.epoch >= 0) {
             EXPECT_EQ(scoring.instant, row.epoch) << row.legend;
@@ -65,8 +65,8 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
     addEpoch(ledger, 5, false, false, 0);  // completed by GPS 1's GGA
     addEpoch(ledger, 6);
     for (std::int64_t k = 0; k < 7; ++k) {
-        ledger.LastByteWriting(GgaKey{k, 0}, t0 + milliseconds(100 * k));
-        ledger.LastByteWriting(GgaKey{k, 1}, t0 + milliseconds(100 * k + 2));
+        ledger.lastByteWriting(GgaKey{k, 0}, t0 + milliseconds(100 * k));
+        ledger.lastByteWriting(GgaKey{k, 1}, t0 + milliseconds(100 * k + 2));
     }
 
     const Arrival arrivals[] = {
@@ -92,7 +92,7 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
     };
     expectScorings(ledger, t0, arrivals);
     // Epoch 1 got nothing, 5 no HDT, 6 no THS; epoch 0 had three HDTs.
-    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 7,
+    EXPECT_EQ(ledger.totals(), (EpochTotals{.epochs = 7,
                                             .faulted = 1,
                                             .lost = 1,
                                             .paired = 4,
@@ -108,16 +108,16 @@ TEST(EpochLedger, FaultsAndAbandonedGgasDecideWhatCounts) {
     addEpoch(ledger, 2);
     // A GGA lost on the line, yet the program pairs the instant otherwise
     // (the other receiver's previous fix carried forward): not lost.
-    ledger.AddEpoch(3, 30, GgaKey{3, 0}, GgaKey{3, 1}, true, true);
-    ledger.ExpectAnswer(3, 30, GgaKey{3, 1}, GgaKey{2, 0});
+    ledger.addEpoch(3, 30, GgaKey{3, 0}, GgaKey{3, 1}, true, true);
+    ledger.expectAnswer(3, 30, GgaKey{3, 1}, GgaKey{2, 0});
     // An instant the program answers that the clean stream would not have:
     // scored, not counted.
-    ledger.ExpectAnswer(7, 70, GgaKey{7, 0}, GgaKey{6, 1});
-    ledger.MarkGgaLost(GgaKey{1, 0});  // given up: epoch 1 lost, completes nothing
-    ledger.MarkGgaLost(GgaKey{2, 1});  // the completing one: the same
+    ledger.expectAnswer(7, 70, GgaKey{7, 0}, GgaKey{6, 1});
+    ledger.markGgaLost(GgaKey{1, 0});  // given up: epoch 1 lost, completes nothing
+    ledger.markGgaLost(GgaKey{2, 1});  // the completing one: the same
     for (std::int64_t k : {0, 1, 2, 7}) {
-        ledger.LastByteWriting(GgaKey{k, 0}, t0 + milliseconds(10 * k));
-        ledger.LastByteWriting(GgaKey{k, 1}, t0 + milliseconds(10 * k + 1));
+        ledger.lastByteWriting(GgaKey{k, 0}, t0 + milliseconds(10 * k));
+        ledger.lastByteWriting(GgaKey{k, 1}, t0 + milliseconds(10 * k + 1));
     }
     const Arrival arrivals[] = {
         {"epoch 0", 2, kHdt, true, Outcome::Paired, 0, 1},
@@ -125,7 +125,7 @@ TEST(EpochLedger, FaultsAndAbandonedGgasDecideWhatCounts) {
         {"instant 7", 75, kHdt, true, Outcome::Paired, 7, 5},
     };
     expectScorings(ledger, t0, arrivals);
-    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 4,
+    EXPECT_EQ(ledger.totals(), (EpochTotals{.epochs = 4,
                                             .faulted = 4,
                                             .lost = 2,
                                             .paired = 1,
@@ -145,7 +145,7 @@ struct ModelStep {
 
 void expectModel(PairingModel& model, std::span<const ModelStep> steps, bool hasFix = true) {
     for (const ModelStep& step : steps) {
-        const auto pair = model.Add(GgaKey{step.instant, step.receiver}, step.stampMs, hasFix);
+        const auto pair = model.add(GgaKey{step.instant, step.receiver}, step.stampMs, hasFix);
         if (step.pairInstant < 0) {
             EXPECT_FALSE(pair) << step.legend;
             continue;

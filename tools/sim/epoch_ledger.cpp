@@ -37,7 +37,7 @@ void EpochLedger::retireOld() {
     }
 }
 
-void EpochLedger::AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b,
+void EpochLedger::addEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b,
                            bool faulted, bool lost) {
     const std::lock_guard lock(m_mutex);
     Entry& entry = m_entries[instant];
@@ -50,7 +50,7 @@ void EpochLedger::AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, G
     retireOld();
 }
 
-void EpochLedger::ExpectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
+void EpochLedger::expectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
                                GgaKey partner) {
     const std::lock_guard lock(m_mutex);
     Entry& entry = m_entries[instant];
@@ -60,7 +60,7 @@ void EpochLedger::ExpectAnswer(std::int64_t instant, double trueHeading, GgaKey 
     retireOld();
 }
 
-void EpochLedger::MarkGgaLost(GgaKey gga) {
+void EpochLedger::markGgaLost(GgaKey gga) {
     const std::lock_guard lock(m_mutex);
     int depth = 0;
     for (auto it = m_entries.rbegin(); it != m_entries.rend() && depth < kSearchDepth;
@@ -77,7 +77,7 @@ void EpochLedger::MarkGgaLost(GgaKey gga) {
     }
 }
 
-void EpochLedger::LastByteWriting(GgaKey gga, SteadyTime at) {
+void EpochLedger::lastByteWriting(GgaKey gga, SteadyTime at) {
     const std::lock_guard lock(m_mutex);
     int depth = 0;
     for (auto it = m_entries.rbegin(); it != m_entries.rend() && depth < kSearchDepth;
@@ -88,7 +88,7 @@ void EpochLedger::LastByteWriting(GgaKey gga, SteadyTime at) {
     }
 }
 
-Scoring EpochLedger::Score(SentenceKind kind, bool valid, SteadyTime arrival) {
+Scoring EpochLedger::score(SentenceKind kind, bool valid, SteadyTime arrival) {
     const std::lock_guard lock(m_mutex);
     Scoring scoring;
     std::map<std::int64_t, Entry>::iterator latest = m_entries.end();
@@ -122,7 +122,7 @@ Scoring EpochLedger::Score(SentenceKind kind, bool valid, SteadyTime arrival) {
     return scoring;
 }
 
-EpochTotals EpochLedger::Totals() const {
+EpochTotals EpochLedger::totals() const {
     const std::lock_guard lock(m_mutex);
     EpochTotals totals = m_retired;
     for (const auto& [instant, entry] : m_entries) {

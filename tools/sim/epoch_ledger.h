@@ -56,17 +56,17 @@ class EpochLedger {
     // An epoch the program should answer when every sentence arrives intact:
     // it counts. `faulted` when a fault hit one of its fixes, `lost` when one
     // of them does not arrive intact.
-    void AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b, bool faulted,
+    void addEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b, bool faulted,
                   bool lost);
     // The program answers `instant` once the GGA `completing` is in, paired
-    // with `partner` (from what it really receives; an instant that AddEpoch
+    // with `partner` (from what it really receives; an instant that addEpoch
     // did not count is scored but not counted).
-    void ExpectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
+    void expectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
                       GgaKey partner);
     // A GGA was given up: its epochs are lost and no answer comes from it.
-    void MarkGgaLost(GgaKey gga);
+    void markGgaLost(GgaKey gga);
     // Right before the write() carrying a GGA's last byte.
-    void LastByteWriting(GgaKey gga, SteadyTime at);
+    void lastByteWriting(GgaKey gga, SteadyTime at);
 
     // Takes a sentence whose line feed arrived at `arrival` for the epoch
     // completed last before then. `valid`: a THS with mode A (always true for
@@ -74,9 +74,9 @@ class EpochLedger {
     // GGA's last byte: the writing thread is often put aside as soon as that
     // write wakes the program, and may see its write() return after the
     // answer is in.
-    Scoring Score(SentenceKind kind, bool valid, SteadyTime arrival);
+    Scoring score(SentenceKind kind, bool valid, SteadyTime arrival);
 
-    EpochTotals Totals() const;
+    EpochTotals totals() const;
 
   private:
     struct Entry {

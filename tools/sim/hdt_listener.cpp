@@ -100,15 +100,15 @@ HdtListener::HdtListener(int device, EpochLedger& ledger)
 }
 
 HdtListener::~HdtListener() {
-    Stop();
+    stop();
     close(m_wake);
 }
 
-void HdtListener::Start() {
+void HdtListener::start() {
     m_thread = std::thread([this] { run(); });
 }
 
-void HdtListener::Stop() {
+void HdtListener::stop() {
     if (!m_thread.joinable()) {
         return;
     }
@@ -183,7 +183,7 @@ void HdtListener::handleLine(std::string_view line, SteadyTime arrival) {
         heading = ths->heading;
         ++(heading ? m_results.thsValid : m_results.thsInvalid);
     }
-    const Scoring scoring = m_ledger.Score(kind, heading.has_value(), arrival);
+    const Scoring scoring = m_ledger.score(kind, heading.has_value(), arrival);
     if (!heading || scoring.outcome == Scoring::Outcome::NotScored) {
         return;
     }

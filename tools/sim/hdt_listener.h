@@ -48,12 +48,12 @@ class HdtListener {
     HdtListener(const HdtListener&) = delete;
     HdtListener& operator=(const HdtListener&) = delete;
 
-    void Start();
+    void start();
     // Reads what has already arrived, counts a last unfinished line as
     // invalid, and stops the thread.
-    void Stop();
-    // Valid after Stop().
-    const ListenerResults& Results() const { return m_results; }
+    void stop();
+    // Valid after stop().
+    const ListenerResults& results() const { return m_results; }
 
   private:
     void run();

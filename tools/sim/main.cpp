@@ -68,7 +68,7 @@ Ending waitFor(Done done, std::chrono::milliseconds limit, LaunchedProgram* prog
         if (stopSignalWithin(std::chrono::milliseconds(20))) {
             return Ending::Signal;
         }
-        if (program != nullptr && program->Ended()) {
+        if (program != nullptr && program->ended()) {
             return Ending::ProgramEnded;
         }
     }
@@ -120,13 +120,13 @@ int run(const SimOptions& options) {
     };
     EpochLedger ledger(expects("HDT"), expects("THS"));
     HdtListener listener(heading.master(), ledger);
-    listener.Start();
+    listener.start();
     Simulation simulation(options, {gps1.master(), gps2.master()}, ledger);
 
     Ending ending = Ending::None;
     if (program || options.waitForPid != 0) {
         const auto holdsOpen = [&] {
-            return program ? program->HoldsOpen(devices)
+            return program ? program->holdsOpen(devices)
                            : ProcessHoldsOpen(static_cast<pid_t>(options.waitForPid), devices);
         };
         ending = waitFor(holdsOpen, kOpenWait, program.get());
@@ -142,7 +142,7 @@ int run(const SimOptions& options) {
         std::string failure;
         std::thread writer([&] {
             try {
-                simulation.Run(SteadyClock::now(), UtcWholeSecondNow());
+                simulation.run(SteadyClock::now(), UtcWholeSecondNow());
             } catch (const std::exception& error) {
                 failure = error.what();
             }
@@ -154,21 +154,21 @@ int run(const SimOptions& options) {
             // Late answers to the last epochs.
             waitFor([] { return false; }, kGrace, program.get());
         }
-        simulation.Stop();
+        simulation.stop();
         writer.join();
         if (!failure.empty()) {
             throw std::runtime_error(failure);
         }
     }
     if (program) {
-        program->Terminate(kKillAfter);
+        program->terminate(kKillAfter);
     }
-    listener.Stop();
+    listener.stop();
 
     if (!options.reportPath.empty()) {
-        const ListenerResults& heard = listener.Results();
-        const EpochTotals totals = ledger.Totals();
-        const SentenceCounts sent = simulation.Counts();
+        const ListenerResults& heard = listener.results();
+        const EpochTotals totals = ledger.totals();
+        const SentenceCounts sent = simulation.counts();
         RunSummary summary;
         summary.epochs = totals.epochs;
         summary.hdtReceived = heard.received;

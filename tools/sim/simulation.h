@@ -41,9 +41,9 @@ class MeasuringGrid {
     MeasuringGrid(double rate, double rate2, double offset)
         : m_rate(rate), m_rate2(rate2), m_offset(offset) {}
     // The next instant; the first call gives instant 0.
-    MeasuringInstant Next();
-    // The time of the instant Next() gives next.
-    double Peek() const;
+    MeasuringInstant next();
+    // The time of the instant next() gives next.
+    double peek() const;
 
   private:
     double m_rate;
@@ -66,15 +66,15 @@ class Simulation : private TransmitObserver {
     Simulation& operator=(const Simulation&) = delete;
 
     // Streams, epoch 0 at `start`, until the epochs of --duration are out (all
-    // of them written or given up) or Stop() is called. Runs on the calling
+    // of them written or given up) or stop() is called. Runs on the calling
     // thread.
-    void Run(SteadyTime start, UtcCentiseconds startUtc);
+    void run(SteadyTime start, UtcCentiseconds startUtc);
 
-    // Makes Run() return soon; from any thread.
-    void Stop();
+    // Makes run() return soon; from any thread.
+    void stop();
 
-    // Valid after Run() returned.
-    SentenceCounts Counts() const;
+    // Valid after run() returned.
+    SentenceCounts counts() const;
 
   private:
     // What became of one GGA on its way out.
@@ -95,8 +95,8 @@ class Simulation : private TransmitObserver {
     SteadyTime dueTime(double time) const;
     bool floating(int receiver, double time) const;
 
-    void LastByteWriting(const OutgoingSentence& sentence, SteadyTime at) override;
-    void SentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) override;
+    void lastByteWriting(const OutgoingSentence& sentence, SteadyTime at) override;
+    void sentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) override;
 
     SimOptions m_options;
     EpochLedger& m_ledger;

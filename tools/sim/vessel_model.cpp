@@ -56,7 +56,7 @@ VesselModel::VesselModel(GeoPoint start, double headingDegrees, double turnRateD
       m_speed(speedMetresPerSecond),
       m_offsets(offsets) {}
 
-EpochTruth VesselModel::Truth() const {
+EpochTruth VesselModel::truth() const {
     EpochTruth truth;
     truth.heading = m_heading;
     truth.reference = m_reference;
@@ -66,7 +66,7 @@ EpochTruth VesselModel::Truth() const {
     return truth;
 }
 
-void VesselModel::Advance(double seconds) {
+void VesselModel::advance(double seconds) {
     const double meanHeading = m_heading + m_turnRate * seconds / 2;
     m_reference = GeodesicDirect(m_reference, meanHeading, m_speed * seconds);
     m_heading = WrapDegrees(m_heading + m_turnRate * seconds);

@@ -27,12 +27,12 @@ class VesselModel {
                 double speedMetresPerSecond, const AntennaOffsets& offsets);
 
     // The truth at the current time.
-    EpochTruth Truth() const;
+    EpochTruth truth() const;
 
     // Moves the clock on by `seconds`: the heading turns by rate x seconds and
     // the reference point follows the geodesic along the mean heading of the
     // step.
-    void Advance(double seconds);
+    void advance(double seconds);
 
   private:
     GeoPoint m_reference;
