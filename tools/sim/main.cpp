@@ -97,6 +97,25 @@ int run(const SimOptions& options) {
                 devices[2].c_str());
     std::fflush(stdout);
 
+    const auto expects = [&](const char* name) {
+        return std::find(options.sentences.begin(), options.sentences.end(), name) !=
+               options.sentences.end();
+    };
+    const ExpectedSentences expected{expects("HDT"), expects("THS"), expects("ROT")};
+    // Port 3 always; the network too when asked (its port taken before the
+    // program starts sending). Each scores against a ledger of its own.
+    EpochLedger portLedger(expected);
+    HdtListener portListener(heading.master(), portLedger);
+    EpochLedger networkLedger(expected);
+    std::unique_ptr<HdtListener> networkListener;
+    if (options.listenTcpPort != 0) {
+        networkListener = std::make_unique<HdtListener>(
+            TcpEndpoint{options.listenTcpHost, options.listenTcpPort}, networkLedger);
+    } else if (options.listenUdpPort != 0) {
+        networkListener =
+            std::make_unique<HdtListener>(UdpPort{options.listenUdpPort}, networkLedger);
+    }
+
     std::unique_ptr<LaunchedProgram> program;
     if (options.launch) {
         const char* path = std::getenv("PATH");
@@ -113,25 +132,34 @@ int run(const SimOptions& options) {
         program = std::make_unique<LaunchedProgram>(
             found, ProgramArguments(folder, devices, options.programArguments), folder + "/config");
     }
+    portListener.start();
+    std::vector<EpochLedger*> ledgers{&portLedger};
+    if (networkListener) {
+        networkListener->start();
+        ledgers.push_back(&networkLedger);
+    }
+    Simulation simulation(options, {gps1.master(), gps2.master()}, ledgers);
 
-    const auto expects = [&](const char* name) {
-        return std::find(options.sentences.begin(), options.sentences.end(), name) !=
-               options.sentences.end();
-    };
-    EpochLedger ledger(expects("HDT"), expects("THS"));
-    HdtListener listener(heading.master(), ledger);
-    listener.start();
-    Simulation simulation(options, {gps1.master(), gps2.master()}, ledger);
 
     Ending ending = Ending::None;
-    if (program || options.waitForPid != 0) {
+    if (program || options.waitForPid != 0 || options.listenTcpPort != 0) {
         const auto holdsOpen = [&] {
-            return program ? program->holdsOpen(devices)
-                           : ProcessHoldsOpen(static_cast<pid_t>(options.waitForPid), devices);
+            if (program) {
+                return program->holdsOpen(devices);
+            }
+            return options.waitForPid == 0 ||
+                   ProcessHoldsOpen(static_cast<pid_t>(options.waitForPid), devices);
         };
-        ending = waitFor(holdsOpen, kOpenWait, program.get());
-        if (ending == Ending::None) {
+        const auto ready = [&] {
+            return holdsOpen() && (!networkListener || networkListener->connected());
+        };
+        ending = waitFor(ready, kOpenWait, program.get());
+        if (ending == Ending::None && !holdsOpen()) {
             std::fprintf(stderr, "nmea-bivane-sim: the program has not opened all devices\n");
+        }
+        if (ending == Ending::None && networkListener && !networkListener->connected()) {
+            std::fprintf(stderr, "nmea-bivane-sim: no connection to %s:%d\n",
+                         options.listenTcpHost.c_str(), options.listenTcpPort);
         }
         if (ending == Ending::Finished || ending == Ending::None) {
             ending = waitFor([] { return false; }, kSettle, program.get());
@@ -163,11 +191,15 @@ int run(const SimOptions& options) {
     if (program) {
         program->terminate(kKillAfter);
     }
-    listener.stop();
+    portListener.stop();
+    if (networkListener) {
+        networkListener->stop();
+    }
 
     if (!options.reportPath.empty()) {
-        const ListenerResults& heard = listener.results();
-        const EpochTotals totals = ledger.totals();
+        const ListenerResults& heard =
+            networkListener ? networkListener->results() : portListener.results();
+        const EpochTotals totals = (networkListener ? networkLedger : portLedger).totals();
         const SentenceCounts sent = simulation.counts();
         RunSummary summary;
         summary.epochs = totals.epochs;
@@ -188,6 +220,10 @@ int run(const SimOptions& options) {
         summary.thsInvalid = heard.thsInvalid;
         summary.sentencesMispaired = heard.mispaired;
         summary.sentencesPerEpochMax = totals.perEpochMax;
+        summary.rotValid = heard.rotValid;
+        summary.rotInvalid = heard.rotInvalid;
+        summary.rateErrors = heard.rateErrors;
+        summary.port3LatenciesMs = portListener.results().latenciesMs;
         writeReport(options.reportPath, summary);
     }
     return 0;

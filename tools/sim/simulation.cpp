@@ -25,9 +25,9 @@ SteadyClock::duration seconds(double value) {
 }  // namespace
 
 Simulation::Simulation(const SimOptions& options, std::array<int, 2> gpsDevices,
-                       EpochLedger& ledger)
+                       std::vector<EpochLedger*> ledgers)
     : m_options(options),
-      m_ledger(ledger),
+      m_ledgers(std::move(ledgers)),
       m_transmitter({gpsDevices[0], gpsDevices[1]}, options.paceBaud, *this),
       m_vessel({options.latitude, options.longitude}, options.heading, options.turnRate,
                options.speed * kMetresPerSecondPerKnot, options.offsets),
@@ -138,7 +138,7 @@ void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
     m_vessel.advance(instant.time - m_truthTime);
     m_truthTime = instant.time;
     const EpochTruth truth = m_vessel.truth();
-    m_headings[instant.index] = truth.heading;
+    m_truths[instant.index] = TrueMotion{truth.heading, truth.turnRate * 60};
 
     const UtcCentiseconds times[2] = {
         EpochUtc(m_startUtc, instant.epoch[0], m_options.rate),
@@ -188,8 +188,8 @@ void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
         }
     }
     // Forget what no pair can reach back to any more.
-    while (m_headings.size() > 256) {
-        m_headings.erase(m_headings.begin());
+    while (m_truths.size() > 256) {
+        m_truths.erase(m_truths.begin());
     }
     while (m_fates.size() > 256) {
         m_fates.erase(m_fates.begin());
@@ -206,23 +206,27 @@ void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
 
 void Simulation::modelGga(GgaKey key, UtcCentiseconds stamp, bool hasFix, const GgaFate& fate) {
     const std::int64_t stampMs = MillisecondOfDay(stamp);
-    const auto heading = [this](std::int64_t instant) {
-        const auto found = m_headings.find(instant);
-        return found != m_headings.end() ? found->second : 0.0;
+    const auto truth = [this](std::int64_t instant) {
+        const auto found = m_truths.find(instant);
+        return found != m_truths.end() ? found->second : TrueMotion{};
     };
     if (const auto pair = m_sent.add(key, stampMs, hasFix)) {
         GgaFate partner{true, false};  // one that is forgotten counts as lost
         if (const auto found = m_fates.find(pair->partner.instant); found != m_fates.end()) {
             partner = found->second[static_cast<std::size_t>(pair->partner.receiver)];
         }
-        m_ledger.addEpoch(pair->instant, heading(pair->instant), key, pair->partner,
-                          fate.faulted || partner.faulted, !fate.intact || !partner.intact);
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->addEpoch(pair->instant, truth(pair->instant), key, pair->partner,
+                             fate.faulted || partner.faulted, !fate.intact || !partner.intact);
+        }
     }
     if (!fate.intact) {
         return;
     }
     if (const auto pair = m_received.add(key, stampMs, hasFix)) {
-        m_ledger.expectAnswer(pair->instant, heading(pair->instant), key, pair->partner);
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->expectAnswer(pair->instant, truth(pair->instant), key, pair->partner);
+        }
     }
 }
 
@@ -268,7 +272,9 @@ void Simulation::enqueue(int receiver, std::vector<OutgoingSentence> sentences, 
 
 void Simulation::lastByteWriting(const OutgoingSentence& sentence, SteadyTime at) {
     if (sentence.isGga) {
-        m_ledger.lastByteWriting(GgaKey{sentence.epoch, sentence.receiver}, at);
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->lastByteWriting(GgaKey{sentence.epoch, sentence.receiver}, at);
+        }
     }
 }
 
@@ -277,7 +283,9 @@ void Simulation::sentenceDone(const OutgoingSentence& sentence, bool written, St
         return;
     }
     if (!written) {
-        m_ledger.markGgaLost(GgaKey{sentence.epoch, sentence.receiver});
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->markGgaLost(GgaKey{sentence.epoch, sentence.receiver});
+        }
     }
     if (sentence.receiver == m_options.firstReceiver - 1) {
         const auto waiting = m_waiting.find(sentence.epoch);

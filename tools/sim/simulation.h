@@ -56,11 +56,13 @@ class MeasuringGrid {
 // The two receivers: every instant takes the vessel's truth, composes the
 // measuring receivers' sentences, applies the faults and hands them to the
 // transmitter; when both measure, the first receiver's GGA goes first and the
-// second's once the first is out. It tells the ledger which epochs the
-// program should answer, with which GGA, and which faults hit them.
+// second's once the first is out. It tells the ledgers (one for each place the
+// program's sentences are heard) which epochs the program should answer, with
+// which GGA, and which faults hit them.
 class Simulation : private TransmitObserver {
   public:
-    Simulation(const SimOptions& options, std::array<int, 2> gpsDevices, EpochLedger& ledger);
+    Simulation(const SimOptions& options, std::array<int, 2> gpsDevices,
+               std::vector<EpochLedger*> ledgers);
     ~Simulation() override;
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
@@ -99,7 +101,7 @@ class Simulation : private TransmitObserver {
     void sentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) override;
 
     SimOptions m_options;
-    EpochLedger& m_ledger;
+    std::vector<EpochLedger*> m_ledgers;
     Transmitter m_transmitter;
     VesselModel m_vessel;
     ReceiverStatus m_status;
@@ -114,9 +116,8 @@ class Simulation : private TransmitObserver {
     // from those that reach it intact.
     PairingModel m_sent;
     PairingModel m_received;
-    // The recent instants' true headings and GGA fates, for pairs that
-    // reach back.
-    std::map<std::int64_t, double> m_headings;
+    // The recent instants' truth and GGA fates, for pairs that reach back.
+    std::map<std::int64_t, TrueMotion> m_truths;
     std::map<std::int64_t, std::array<GgaFate, 2>> m_fates;
     // The second receiver's sentences of an instant, waiting for the first
     // receiver's GGA to be out.

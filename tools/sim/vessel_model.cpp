@@ -59,6 +59,7 @@ VesselModel::VesselModel(GeoPoint start, double headingDegrees, double turnRateD
 EpochTruth VesselModel::truth() const {
     EpochTruth truth;
     truth.heading = m_heading;
+    truth.turnRate = m_turnRate;
     truth.reference = m_reference;
     for (int i = 0; i < 2; ++i) {
         truth.antenna[i] = AntennaPosition(m_reference, m_heading, m_offsets.x[i], m_offsets.y[i]);

@@ -14,6 +14,7 @@ struct GeoPoint {
 // What the vessel truly does at one epoch.
 struct EpochTruth {
     double heading = 0;   // degrees true, [0, 360)
+    double turnRate = 0;  // degrees per second, clockwise positive
     GeoPoint reference;   // the reference point the offsets are measured from
     GeoPoint antenna[2];  // index 0 = GPS 1, 1 = GPS 2
 };
