@@ -134,21 +134,17 @@ HdtListener::HdtListener(TcpEndpoint server, EpochLedger& ledger) : HdtListener(
 
 HdtListener::HdtListener(UdpPort port, EpochLedger& ledger) : HdtListener(-1, ledger) {
     m_source = Source::Datagrams;
-    m_device = socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const int no = 0;
-    sockaddr_in6 address{};
-    address.sin6_family = AF_INET6;
-    address.sin6_addr = in6addr_any;
-    address.sin6_port = htons(static_cast<std::uint16_t>(port.port));
-    // Both IPv4 and IPv6 datagrams, on every local address.
-    if (m_device < 0 || setsockopt(m_device, IPPROTO_IPV6, IPV6_V6ONLY, &no, sizeof no) != 0 ||
+    m_device = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    // Every local address: the loopback one, and broadcasts to the subnet.
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    address.sin_port = htons(static_cast<std::uint16_t>(port.port));
+    if (m_device < 0 ||
         bind(m_device, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        const int error = errno;
-        close(m_wake);
-        if (m_device >= 0) {
-            close(m_device);
-        }
-        throw std::system_error(error, std::generic_category(),
+        // The delegated constructor has finished: the destructor closes what
+        // is open.
+        throw std::system_error(errno, std::generic_category(),
                                 "UDP port " + std::to_string(port.port));
     }
 }
@@ -162,13 +158,13 @@ HdtListener::~HdtListener() {
 }
 
 int HdtListener::udpPort() const {
-    sockaddr_in6 address{};
+    sockaddr_in address{};
     socklen_t size = sizeof address;
     if (m_source != Source::Datagrams ||
         getsockname(m_device, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         return 0;
     }
-    return ntohs(address.sin6_port);
+    return ntohs(address.sin_port);
 }
 
 void HdtListener::start() {

@@ -55,8 +55,8 @@ struct TcpEndpoint {
     int port = 0;
 };
 
-// A UDP port to receive datagrams on, on every local address; 0: one that the
-// system chooses.
+// A UDP port to receive datagrams on, on every local IPv4 address; 0: one
+// that the system chooses.
 struct UdpPort {
     int port = 0;
 };

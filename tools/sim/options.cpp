@@ -442,7 +442,7 @@ Listening on the network:
                          connection; streaming waits until it is connected
                          (at most 20 s)
   --listen-udp PORT      receive the program's datagrams on UDP port PORT of
-                         every local address, each datagram whole lines
+                         every local IPv4 address, each datagram whole lines
   With one of them the report's figures are those of the sentences heard
   there; port 3 is read all the same and its latency is port3_latency_ms.
   The program's own options go after "--" (--launch ... -- --tcp ADDR:PORT).
