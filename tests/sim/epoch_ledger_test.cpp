@@ -95,7 +95,9 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
         {"its ROT has no rate yet: it is epoch 4's", 410, kRot, false, Outcome::Paired, 4, 8},
         {"a second ROT for epoch 4", 412, kRot, true, Outcome::Mispaired, 4, 10},
         {"epoch 5 answers as its GPS 1 GGA is in", 501, kThs, true, Outcome::Paired, 5, 1},
-        {"epoch 6 gets its HDT only", 605, kHdt, true, Outcome::Paired, 6, 3},
+        {"epoch 5's ROT", 501, kRot, true, Outcome::Paired, 5, 1},
+        {"epoch 6 gets its HDT", 605, kHdt, true, Outcome::Paired, 6, 3},
+        {"and its ROT, no THS", 605, kRot, true, Outcome::Paired, 6, 3},
     };
     expectScorings(ledger, t0, arrivals);
     // Epoch 1 got nothing, 2 no ROT, 5 no HDT, 6 no THS; epoch 0 had three HDTs.

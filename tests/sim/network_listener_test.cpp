@@ -92,6 +92,7 @@ TEST(NetworkListener, ConnectsOnceTheServerIsUpAndAgainAfterItCloses) {
     close(client);
     close(server);
     std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_FALSE(listener.connected()) << "the server has gone";
     listener.stop();
 
     const ListenerResults& heard = listener.results();

@@ -260,11 +260,10 @@ void HdtListener::run() {
         }
         if (m_source == Source::TcpServer) {
             // The server closed the connection: what it left unfinished is
-            // lost; connect again.
+            // lost; connect again (which tells connected()).
             endOfPiece();
             close(m_device);
             m_device = -1;
-            m_connected = false;
         } else if (stopWithin(20)) {
             // POLLHUP/POLLERR without data: nobody holds the other end.
             while (readOnce()) {

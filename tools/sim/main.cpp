@@ -140,7 +140,6 @@ int run(const SimOptions& options) {
     }
     Simulation simulation(options, {gps1.master(), gps2.master()}, ledgers);
 
-
     Ending ending = Ending::None;
     if (program || options.waitForPid != 0 || options.listenTcpPort != 0) {
         const auto holdsOpen = [&] {
