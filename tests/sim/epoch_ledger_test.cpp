@@ -19,14 +19,15 @@ namespace {
 using std::chrono::milliseconds;
 using Outcome = Scoring::Outcome;
 
-// Epoch k's true heading is 10 k degrees; its GGAs are (k, 0) and (k, 1),
-// and the program answers it once (k, `completing`) is in.
+// Epoch k's true heading is 10 k degrees, its rate of turn -k degrees per
+// minute; its GGAs are (k, 0) and (k, 1), and the program answers it once
+// (k, `completing`) is in.
 void addEpoch(EpochLedger& ledger, std::int64_t k, bool faulted = false, bool lost = false,
               int completing = 1) {
-    const double heading = 10.0 * static_cast<double>(k);
-    ledger.AddEpoch(k, heading, GgaKey{k, 0}, GgaKey{k, 1}, faulted, lost);
+    const TrueMotion truth{10.0 * static_cast<double>(k), -static_cast<double>(k)};
+    ledger.addEpoch(k, truth, GgaKey{k, 0}, GgaKey{k, 1}, faulted, lost);
     if (!lost) {
-        ledger.ExpectAnswer(k, heading, GgaKey{k, completing}, GgaKey{k, 1 - completing});
+        ledger.expectAnswer(k, truth, GgaKey{k, completing}, GgaKey{k, 1 - completing});
     }
 }
 
@@ -42,11 +43,13 @@ struct Arrival {
 
 void expectScorings(EpochLedger& ledger, SteadyTime t0, std::span<const Arrival> arrivals) {
     for (const Arrival& row : arrivals) {
-        const Scoring scoring = ledger.Score(row.kind, row.valid, t0 + milliseconds(row.arrivalMs));
+        const Scoring scoring = ledger.score(row.kind, row.valid, t0 + milliseconds(row.arrivalMs));
         EXPECT_EQ(scoring.outcome, row.outcome) << row.legend;
         if (row.epoch >= 0) {
             EXPECT_EQ(scoring.instant, row.epoch) << row.legend;
-            EXPECT_DOUBLE_EQ(scoring.trueHeading, 10.0 * static_cast<double>(row.epoch))
+            EXPECT_DOUBLE_EQ(scoring.truth.heading, 10.0 * static_cast<double>(row.epoch))
+                << row.legend;
+            EXPECT_DOUBLE_EQ(scoring.truth.rateOfTurn, -static_cast<double>(row.epoch))
                 << row.legend;
             EXPECT_NEAR(scoring.latencyMs, row.latencyMs, 1e-6) << row.legend;
         }
@@ -55,18 +58,19 @@ void expectScorings(EpochLedger& ledger, SteadyTime t0, std::span<const Arrival>
 
 constexpr auto kHdt = SentenceKind::Hdt;
 constexpr auto kThs = SentenceKind::Ths;
+constexpr auto kRot = SentenceKind::Rot;
 
 TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTakes) {
     const SteadyTime t0 = SteadyClock::now();
-    EpochLedger ledger(true, true);
+    EpochLedger ledger({.hdt = true, .ths = true, .rot = true});
     for (std::int64_t k = 0; k < 5; ++k) {
         addEpoch(ledger, k, false, k == 3);
     }
     addEpoch(ledger, 5, false, false, 0);  // completed by GPS 1's GGA
     addEpoch(ledger, 6);
     for (std::int64_t k = 0; k < 7; ++k) {
-        ledger.LastByteWriting(GgaKey{k, 0}, t0 + milliseconds(100 * k));
-        ledger.LastByteWriting(GgaKey{k, 1}, t0 + milliseconds(100 * k + 2));
+        ledger.lastByteWriting(GgaKey{k, 0}, t0 + milliseconds(100 * k));
+        ledger.lastByteWriting(GgaKey{k, 1}, t0 + milliseconds(100 * k + 2));
     }
 
     const Arrival arrivals[] = {
@@ -74,6 +78,7 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
         {"a THS without heading then", 1, kThs, false, Outcome::NotScored},
         {"HDT of epoch 0", 4, kHdt, true, Outcome::Paired, 0, 2},
         {"THS of epoch 0, in the same read", 4, kThs, true, Outcome::Paired, 0, 2},
+        {"ROT of epoch 0", 4, kRot, true, Outcome::Paired, 0, 2},
         {"a second HDT for epoch 0", 6, kHdt, true, Outcome::Mispaired, 0, 4},
         {"an answer between GPS 1 and GPS 2 of epoch 1 is epoch 0's third", 101, kHdt, true,
          Outcome::Mispaired, 0, 99},
@@ -87,37 +92,41 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
         {"HDT of epoch 4", 410, kHdt, true, Outcome::Paired, 4, 8},
         {"its THS says no heading (a failed check): it is epoch 4's", 410, kThs, false,
          Outcome::Paired, 4, 8},
+        {"its ROT has no rate yet: it is epoch 4's", 410, kRot, false, Outcome::Paired, 4, 8},
+        {"a second ROT for epoch 4", 412, kRot, true, Outcome::Mispaired, 4, 10},
         {"epoch 5 answers as its GPS 1 GGA is in", 501, kThs, true, Outcome::Paired, 5, 1},
-        {"epoch 6 gets its HDT only", 605, kHdt, true, Outcome::Paired, 6, 3},
+        {"epoch 5's ROT", 501, kRot, true, Outcome::Paired, 5, 1},
+        {"epoch 6 gets its HDT", 605, kHdt, true, Outcome::Paired, 6, 3},
+        {"and its ROT, no THS", 605, kRot, true, Outcome::Paired, 6, 3},
     };
     expectScorings(ledger, t0, arrivals);
-    // Epoch 1 got nothing, 5 no HDT, 6 no THS; epoch 0 had three HDTs.
-    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 7,
+    // Epoch 1 got nothing, 2 no ROT, 5 no HDT, 6 no THS; epoch 0 had three HDTs.
+    EXPECT_EQ(ledger.totals(), (EpochTotals{.epochs = 7,
                                             .faulted = 1,
                                             .lost = 1,
                                             .paired = 4,
-                                            .missingClean = 3,
+                                            .missingClean = 4,
                                             .perEpochMax = 3}));
 }
 
 TEST(EpochLedger, FaultsAndAbandonedGgasDecideWhatCounts) {
     const SteadyTime t0 = SteadyClock::now();
-    EpochLedger ledger(true, false);
+    EpochLedger ledger;
     addEpoch(ledger, 0, true);  // a bad field or a float solution: still answered
     addEpoch(ledger, 1);
     addEpoch(ledger, 2);
     // A GGA lost on the line, yet the program pairs the instant otherwise
     // (the other receiver's previous fix carried forward): not lost.
-    ledger.AddEpoch(3, 30, GgaKey{3, 0}, GgaKey{3, 1}, true, true);
-    ledger.ExpectAnswer(3, 30, GgaKey{3, 1}, GgaKey{2, 0});
+    ledger.addEpoch(3, {30, -3}, GgaKey{3, 0}, GgaKey{3, 1}, true, true);
+    ledger.expectAnswer(3, {30, -3}, GgaKey{3, 1}, GgaKey{2, 0});
     // An instant the program answers that the clean stream would not have:
     // scored, not counted.
-    ledger.ExpectAnswer(7, 70, GgaKey{7, 0}, GgaKey{6, 1});
-    ledger.MarkGgaLost(GgaKey{1, 0});  // given up: epoch 1 lost, completes nothing
-    ledger.MarkGgaLost(GgaKey{2, 1});  // the completing one: the same
+    ledger.expectAnswer(7, {70, -7}, GgaKey{7, 0}, GgaKey{6, 1});
+    ledger.markGgaLost(GgaKey{1, 0});  // given up: epoch 1 lost, completes nothing
+    ledger.markGgaLost(GgaKey{2, 1});  // the completing one: the same
     for (std::int64_t k : {0, 1, 2, 7}) {
-        ledger.LastByteWriting(GgaKey{k, 0}, t0 + milliseconds(10 * k));
-        ledger.LastByteWriting(GgaKey{k, 1}, t0 + milliseconds(10 * k + 1));
+        ledger.lastByteWriting(GgaKey{k, 0}, t0 + milliseconds(10 * k));
+        ledger.lastByteWriting(GgaKey{k, 1}, t0 + milliseconds(10 * k + 1));
     }
     const Arrival arrivals[] = {
         {"epoch 0", 2, kHdt, true, Outcome::Paired, 0, 1},
@@ -125,7 +134,7 @@ TEST(EpochLedger, FaultsAndAbandonedGgasDecideWhatCounts) {
         {"instant 7", 75, kHdt, true, Outcome::Paired, 7, 5},
     };
     expectScorings(ledger, t0, arrivals);
-    EXPECT_EQ(ledger.Totals(), (EpochTotals{.epochs = 4,
+    EXPECT_EQ(ledger.totals(), (EpochTotals{.epochs = 4,
                                             .faulted = 4,
                                             .lost = 2,
                                             .paired = 1,
@@ -145,7 +154,7 @@ struct ModelStep {
 
 void expectModel(PairingModel& model, std::span<const ModelStep> steps, bool hasFix = true) {
     for (const ModelStep& step : steps) {
-        const auto pair = model.Add(GgaKey{step.instant, step.receiver}, step.stampMs, hasFix);
+        const auto pair = model.add(GgaKey{step.instant, step.receiver}, step.stampMs, hasFix);
         if (step.pairInstant < 0) {
             EXPECT_FALSE(pair) << step.legend;
             continue;

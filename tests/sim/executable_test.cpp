@@ -3,7 +3,9 @@
 // heading device with HDT sentences computed from the decoded fixes.
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <GeographicLib/Geodesic.hpp>
@@ -66,23 +68,23 @@ class Responder {
     Responder(std::string device, Offsets offsets, bool likeTheProgram = false)
         : m_device(std::move(device)), m_offsets(offsets), m_likeTheProgram(likeTheProgram) {}
 
-    // Returns true when it answered.
-    bool OnLine(const Arrival& arrival) {
+    // Returns the answer, empty when there is none.
+    std::string onLine(const Arrival& arrival) {
         if (!isGga(arrival.line) || !intact(arrival.line)) {
-            return false;
+            return {};
         }
         m_latest[arrival.device] = arrival.line;
         if (m_latest[0].empty() || m_latest[1].empty()) {
-            return false;
+            return {};
         }
         const std::string time = field(m_latest[0], 1);
         if (m_likeTheProgram) {
             const long apart = std::labs(centiseconds(time) - centiseconds(field(m_latest[1], 1)));
             if (std::min(apart, 8640000 - apart) >= 20) {
-                return false;
+                return {};
             }
         } else if (field(m_latest[1], 1) != time || time == m_answered) {
-            return false;
+            return {};
         }
         const DecodedFix one = DecodeGga(m_latest[0]);
         const DecodedFix two = DecodeGga(m_latest[1]);
@@ -93,13 +95,11 @@ class Responder {
             azimuth1 - std::atan2(m_offsets.x2 - m_offsets.x1, m_offsets.y2 - m_offsets.y1) *
                            kDegreesPerRadian;
         heading = std::fmod(heading + 720, 360);
-        WriteTo(m_device, BuildHdtSentence("GP", static_cast<float>(heading), 1) + "\r\n");
+        const std::string answer = BuildHdtSentence("GP", static_cast<float>(heading), 1) + "\r\n";
+        WriteTo(m_device, answer);
         m_answered = time;
-        ++answered;
-        return true;
+        return answer;
     }
-
-    int answered = 0;
 
   private:
     std::string m_device;
@@ -115,11 +115,14 @@ struct SimRun {
     std::string report;
 };
 
+// Told of each line from the receivers, with the answer to it (empty when
+// there is none).
+using OnArrival = std::function<void(SimProcess&, const Arrival&, const std::string& answer)>;
+
 // Starts the simulator, reads both receivers until it ends, optionally
 // answering as the heading program.
 SimRun simulate(std::vector<std::string> arguments, std::optional<Offsets> answerWith,
-                const std::function<void(SimProcess&, const Arrival&, bool answered)>& extra = {},
-                bool likeTheProgram = false) {
+                const OnArrival& extra = {}, bool likeTheProgram = false) {
     const TemporaryFolder folder;
     const std::string reportPath = folder.path() + "/report.json";
     arguments.insert(arguments.end(), {"--report", reportPath});
@@ -131,9 +134,9 @@ SimRun simulate(std::vector<std::string> arguments, std::optional<Offsets> answe
     SimRun run;
     run.status = Pump(sim, {sim.gps1(), sim.gps2()}, [&](const Arrival& arrival) {
         run.lines[arrival.device].push_back(arrival);
-        const bool answered = responder && responder->OnLine(arrival);
+        const std::string answer = responder ? responder->onLine(arrival) : std::string();
         if (extra) {
-            extra(sim, arrival, answered);
+            extra(sim, arrival, answer);
         }
     });
     run.report = ReadFile(reportPath);
@@ -156,8 +159,8 @@ TEST(SimExecutable, StreamsBothReceiversAtTheRateAndScoresTheAnswers) {
     const SimRun run =
         simulate({"--rate", "5", "--duration", "2", "--heading", "123.37", "--lat", "-41.3",
                   "--lon", "174.8", "--offsets", offsets.argument()},
-                 offsets, [&](SimProcess& sim, const Arrival&, bool answered) {
-                     if (!answered) {
+                 offsets, [&](SimProcess& sim, const Arrival&, const std::string& answer) {
+                     if (answer.empty()) {
                          return;
                      }
                      ++answers;
@@ -223,6 +226,48 @@ TEST(SimExecutable, StreamsBothReceiversAtTheRateAndScoresTheAnswers) {
     EXPECT_GE(ReportValue(run.report, "latency_ms.p50"), 0) << run.report;
     EXPECT_LT(ReportValue(run.report, "latency_ms.p99"), 250) << run.report;
     EXPECT_LE(ReportValue(run.report, "latency_ms.p99"), ReportValue(run.report, "latency_ms.max"));
+}
+
+TEST(SimExecutable, ScoresWhatArrivesOnTheNetworkAndTimesPort3AsWell) {
+    // Port 3 gets the HDT only; the datagrams the HDT and the ROT of a turn
+    // to starboard at 3 degrees a second.
+    const int probe = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(probe, reinterpret_cast<const sockaddr*>(&address), size), 0);
+    ASSERT_EQ(getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    // The simulator's port: the one the probe has now, once it is free.
+    const int port = ntohs(address.sin_port);
+    close(probe);
+    const int udp = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const auto datagram = [&](const std::string& text) {
+        sendto(udp, text.data(), text.size(), 0, reinterpret_cast<const sockaddr*>(&address), size);
+    };
+    const Offsets offsets{0, 0, 0, 2};
+    const SimRun run = simulate(
+        {"--rate", "5", "--duration", "2", "--turn-rate", "3", "--sentences", "HDT,ROT",
+         "--listen-udp", std::to_string(port)},
+        offsets, [&](SimProcess&, const Arrival&, const std::string& answer) {
+            if (!answer.empty()) {
+                datagram(answer);
+                datagram("$GPROT,180.0,A*38\r\n");
+            }
+        });
+    close(udp);
+    ASSERT_EQ(run.status, 0);
+    const std::string& report = run.report;
+    EXPECT_EQ(ReportValue(report, "epochs"), 10) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_paired"), 10) << report;
+    EXPECT_EQ(ReportValue(report, "rot_valid"), 10) << report;
+    EXPECT_EQ(ReportValue(report, "hdt_missing_clean"), 0) << "port 3 lacks every ROT";
+    EXPECT_LT(ReportValue(report, "rot_error_deg_per_min.max"), 1e-9) << report;
+    EXPECT_LE(ReportValue(report, "heading_error_deg.max"), 0.06) << report;
+    for (const char* key : {"latency_ms.p50", "port3_latency_ms.p50"}) {
+        EXPECT_GE(ReportValue(report, key), 0) << key << report;
+        EXPECT_LT(ReportValue(report, key), 250) << key << report;
+    }
 }
 
 TEST(SimExecutable, DroppedAndGarbledSentencesLoseOnlyTheEpochsTheyHit) {

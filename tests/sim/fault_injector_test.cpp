@@ -81,8 +81,8 @@ TEST(FaultInjector, HitsAboutTheRequestedShareAndRepeatsWithTheSeed) {
         for (int i = 0; i < kSentences; ++i) {
             std::string line = gga;
             std::string same = line;
-            const Fault fault = faults.Apply(line, true);
-            EXPECT_EQ(again.Apply(same, true), fault) << row.legend;
+            const Fault fault = faults.apply(line, true);
+            EXPECT_EQ(again.apply(same, true), fault) << row.legend;
             EXPECT_EQ(same, line) << row.legend;
             if (fault == row.kind) {
                 ++hits;
@@ -102,7 +102,7 @@ TEST(FaultInjector, BadFieldsHitOnlyGgaSentences) {
     FaultInjector faults({0, 0, 1}, 3);
     std::string other = "$GPGSA,A,3,02,05,,,,,,,,,,,1.1,0.7,0.9*35\r\n";
     const std::string before = other;
-    EXPECT_EQ(faults.Apply(other, false), Fault::None);
+    EXPECT_EQ(faults.apply(other, false), Fault::None);
     EXPECT_EQ(other, before);
 }
 

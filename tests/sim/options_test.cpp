@@ -37,7 +37,7 @@ TEST(SimOptions, DefaultsAreThoseOfTheHelp) {
           "--launch",       "--program",      "--program-folder", "--wait-for",
           "--help",         "--rate2",        "--epoch-offset",   "--float-receiver",
           "--float-after",  "--float-until",  "--float-jump",     "--sentences",
-          "--baseline-limit"}) {
+          "--baseline-limit", "--listen-tcp",   "--listen-udp"}) {
         EXPECT_NE(help.find(std::string("\n  ") + option + " "), std::string::npos) << option;
         EXPECT_TRUE(ParseOptions(std::vector<std::string>{option}).error.find("unknown") ==
                     std::string::npos)
@@ -52,12 +52,15 @@ TEST(SimOptions, DefaultsAreThoseOfTheHelp) {
 
 TEST(SimOptions, ValuesAfterEqualsOrAsTheNextArgumentAndTheProgramsAfterTheDashes) {
     const ParsedOptions parsed =
-        parse({"--bad-field", "--rate=10", "--sentences", "ths,HDT", "--launch", "--", "--rate", "a"});
+        parse({"--bad-field", "--rate=10", "--sentences", "ths,HDT,Rot", "--listen-tcp",
+               "[::1]:10110", "--launch", "--", "--rate", "a"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const SimOptions& o = *parsed.options;
     EXPECT_EQ(o.badFieldRate, 0.1) << "alone: the default rate";
     EXPECT_EQ(o.rate, 10);
-    EXPECT_EQ(o.sentences, (std::vector<std::string>{"THS", "HDT"}));
+    EXPECT_EQ(o.sentences, (std::vector<std::string>{"THS", "HDT", "ROT"}));
+    EXPECT_EQ(o.listenTcpHost, "::1");
+    EXPECT_EQ(o.listenTcpPort, 10110);
     EXPECT_EQ(o.programArguments, (std::vector<std::string>{"--rate", "a"}));
 }
 
@@ -70,6 +73,10 @@ TEST(SimOptions, RefusesBadOptionsWithOneLineNamingThem) {
         {{"--rate", "0"}, "--rate"},
         {{"--rate"}, "--rate"},
         {{"--sentences", "HDT,HDT"}, "--sentences"},
+        {{"--listen-tcp", "127.0.0.1"}, "--listen-tcp"},
+        {{"--listen-tcp", ":10110"}, "--listen-tcp"},
+        {{"--listen-udp", "65536"}, "--listen-udp"},
+        {{"--listen-tcp", "localhost:1", "--listen-udp", "2"}, "--listen-udp"},
         {{"--silent", "2", "--silent-after", "5", "--silent-until", "5"}, "--silent-until"},
         {{"--float-until", "5"}, "--float-until"},
         {{"--launch", "--wait-for", "12"}, "--wait-for"},

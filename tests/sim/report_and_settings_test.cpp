@@ -48,6 +48,10 @@ TEST(ReportJson, KeysInTheirOrderAndNumbersWithAPoint) {
     summary.thsInvalid = 10;
     summary.sentencesMispaired = 11;
     summary.sentencesPerEpochMax = 2;
+    summary.rotValid = 12;
+    summary.rotInvalid = 13;
+    summary.rateErrors = {0.5, 1.5};
+    summary.port3LatenciesMs = {0.5};
     EXPECT_EQ(ReportJson(summary),
               "{\"epochs\": 10, \"hdt_received\": 11, \"hdt_invalid\": 1, "
               "\"heading_error_deg\": {\"mean\": 0.030000, \"max\": 0.050000}, "
@@ -56,7 +60,10 @@ TEST(ReportJson, KeysInTheirOrderAndNumbersWithAPoint) {
               "\"epochs_lost\": 2, \"hdt_missing_clean\": 1, \"sentences_dropped\": 5, "
               "\"sentences_garbled\": 6, \"sentences_bad_field\": 7, "
               "\"sentences_abandoned\": 8, \"ths_valid\": 9, \"ths_invalid\": 10, "
-              "\"sentences_mispaired\": 11, \"sentences_per_epoch_max\": 2}\n");
+              "\"sentences_mispaired\": 11, \"sentences_per_epoch_max\": 2, "
+              "\"rot_valid\": 12, \"rot_invalid\": 13, "
+              "\"rot_error_deg_per_min\": {\"mean\": 1.000, \"max\": 1.500}, "
+              "\"port3_latency_ms\": {\"p50\": 0.500, \"p99\": 0.500, \"max\": 0.500}}\n");
 }
 
 TEST(ReportJson, NoPairedHdtGivesNullStatistics) {
@@ -138,6 +145,32 @@ TEST(ParseThsLine, AHeadingWithModeAOrNoHeadingWithModeV) {
         } else {
             ASSERT_TRUE(ths->heading) << row.line;
             EXPECT_DOUBLE_EQ(*ths->heading, row.heading) << row.line;
+        }
+    }
+}
+
+TEST(ParseRotLine, ASignedRateWithStatusAOrNoRateWithStatusV) {
+    struct Row {
+        const char* line;
+        bool taken;
+        std::optional<double> rate;
+    };
+    const Row rows[] = {
+        {"$GPROT,180.0,A*38\r\n", true, 180.0},
+        {"$TIROT,-3.5,A*10\r\n", true, -3.5},
+        {"$GPROT,0.0,A*31\r\n", true, 0.0},
+        {"$GPROT,,V*08\r\n", true, std::nullopt},
+        {"$GPROT,12.0,V*15\r\n", false, std::nullopt},  // V carries no rate
+        {"$GPROT,,A*1F\r\n", false, std::nullopt},      // A needs one
+        {"$GPROT,--3.5,A*37\r\n", false, std::nullopt},
+        {"$GPROT,+3.5,A*1C\r\n", false, std::nullopt},
+        {"$GPROT,180.0,A*39\r\n", false, std::nullopt},  // checksum wrong
+    };
+    for (const Row& row : rows) {
+        const auto rot = ParseRotLine(row.line);
+        ASSERT_EQ(rot.has_value(), row.taken) << row.line;
+        if (rot) {
+            EXPECT_EQ(rot->rate, row.rate) << row.line;
         }
     }
 }

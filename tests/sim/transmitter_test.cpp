@@ -15,8 +15,8 @@ namespace bivane::sim {
 namespace {
 
 struct Outcomes : TransmitObserver {
-    void LastByteWriting(const OutgoingSentence&, SteadyTime) override { ++writing; }
-    void SentenceDone(const OutgoingSentence& sentence, bool done, SteadyTime) override {
+    void lastByteWriting(const OutgoingSentence&, SteadyTime) override { ++writing; }
+    void sentenceDone(const OutgoingSentence& sentence, bool done, SteadyTime) override {
         (done ? written : abandoned).push_back(sentence.bytes);
     }
     int writing = 0;
@@ -46,8 +46,8 @@ std::string readAvailable(int fd) {
 
 void serviceUntilIdle(Transmitter& transmitter) {
     const auto deadline = SteadyClock::now() + std::chrono::seconds(5);
-    while (!transmitter.Idle() && SteadyClock::now() < deadline) {
-        transmitter.Service(SteadyClock::now());
+    while (!transmitter.idle() && SteadyClock::now() < deadline) {
+        transmitter.service(SteadyClock::now());
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
@@ -63,17 +63,17 @@ TEST(Transmitter, AFullDeviceLosesSentencesButNeverStallsOrLeavesAHalfLine) {
     }
     const SteadyTime now = SteadyClock::now();
     for (std::string& line : lines) {
-        transmitter.Enqueue(0, {.bytes = std::move(line),
+        transmitter.enqueue(0, {.bytes = std::move(line),
                                 .notBefore = now,
                                 .giveUp = now + std::chrono::milliseconds(200)});
     }
     serviceUntilIdle(transmitter);
-    ASSERT_TRUE(transmitter.Idle()) << "nobody reads, yet everything is settled";
+    ASSERT_TRUE(transmitter.idle()) << "nobody reads, yet everything is settled";
     EXPECT_GT(outcomes.abandoned.size(), 0u);
     EXPECT_GT(outcomes.written.size(), 0u);
     EXPECT_EQ(outcomes.written.size() + outcomes.abandoned.size(), std::size_t{kSentences});
     const std::size_t writtenWhileFull = outcomes.written.size();
-    EXPECT_EQ(transmitter.Abandoned(), static_cast<std::int64_t>(outcomes.abandoned.size()));
+    EXPECT_EQ(transmitter.abandoned(), static_cast<std::int64_t>(outcomes.abandoned.size()));
 
     // Once the program reads again, a half-written line is closed before the
     // next sentence, so that it cannot pass for a good one.
@@ -81,7 +81,7 @@ TEST(Transmitter, AFullDeviceLosesSentencesButNeverStallsOrLeavesAHalfLine) {
     ASSERT_GE(reader, 0);
     std::string received = readAvailable(reader);
     const std::string last = numbered(kSentences);
-    transmitter.Enqueue(0, {.bytes = last,
+    transmitter.enqueue(0, {.bytes = last,
                             .notBefore = SteadyClock::now(),
                             .giveUp = SteadyClock::now() + std::chrono::seconds(5)});
     serviceUntilIdle(transmitter);
@@ -116,9 +116,9 @@ TEST(Transmitter, PacesCharactersAtTheBaudRate) {
     const std::string sentence = numbered(1);  // 94 characters: 196 ms at 4800 baud
     const SteadyTime start = SteadyClock::now();
     const SteadyTime giveUp = start + std::chrono::seconds(1);
-    transmitter.Enqueue(0, {.bytes = sentence, .notBefore = start, .giveUp = giveUp});
-    transmitter.Enqueue(0, {.bytes = sentence, .notBefore = start, .giveUp = giveUp});
-    const auto wake = transmitter.NextWake();
+    transmitter.enqueue(0, {.bytes = sentence, .notBefore = start, .giveUp = giveUp});
+    transmitter.enqueue(0, {.bytes = sentence, .notBefore = start, .giveUp = giveUp});
+    const auto wake = transmitter.nextWake();
     ASSERT_TRUE(wake);
     EXPECT_LE(*wake, start);
     serviceUntilIdle(transmitter);

@@ -42,7 +42,7 @@ TEST(VesselTruth, AzimuthFromAntenna1To2LessTheBaselineBearingIsTheHeading) {
         for (const Place& place : places) {
             const VesselModel vessel({place.latitude, place.longitude}, place.heading, 0, 0,
                                      row.offsets);
-            const EpochTruth truth = vessel.Truth();
+            const EpochTruth truth = vessel.truth();
             double distance = 0, azimuth1 = 0, azimuth2 = 0;
             wgs84().Inverse(truth.antenna[0].latitude, truth.antenna[0].longitude,
                             truth.antenna[1].latitude, truth.antenna[1].longitude, distance,
@@ -61,7 +61,7 @@ TEST(VesselTruth, AzimuthFromAntenna1To2LessTheBaselineBearingIsTheHeading) {
 
 TEST(VesselTruth, AnAntennaAtTheReferenceStandsOnItAndOthersAtTheirDistance) {
     const VesselModel vessel({53.5, 8}, 30, 0, 0, {{0, 4}, {0, 3}});
-    const EpochTruth truth = vessel.Truth();
+    const EpochTruth truth = vessel.truth();
     EXPECT_EQ(truth.antenna[0].latitude, 53.5);
     EXPECT_EQ(truth.antenna[0].longitude, 8);
     double distance = 0, azimuth1 = 0, azimuth2 = 0;
@@ -75,9 +75,9 @@ TEST(VesselTruth, AnAntennaAtTheReferenceStandsOnItAndOthersAtTheirDistance) {
 TEST(VesselMotion, SailsAlongItsHeadingAtItsSpeed) {
     VesselModel vessel({-20, 179.9999}, 80, 0, 5.0, {});
     for (int i = 0; i < 10; ++i) {
-        vessel.Advance(0.5);
+        vessel.advance(0.5);
     }
-    const EpochTruth truth = vessel.Truth();
+    const EpochTruth truth = vessel.truth();
     double distance = 0, azimuth1 = 0, azimuth2 = 0;
     wgs84().Inverse(-20, 179.9999, truth.reference.latitude, truth.reference.longitude, distance,
                     azimuth1, azimuth2);
@@ -93,12 +93,12 @@ TEST(VesselMotion, AFullTurnComesBackToTheStartAndTheStartHeading) {
     VesselModel vessel({53.5, 8}, 10, 3, 5.144, {});
     double headingAfterHalf = 0;
     for (int i = 0; i < 120; ++i) {
-        vessel.Advance(1);
+        vessel.advance(1);
         if (i == 59) {
-            headingAfterHalf = vessel.Truth().heading;
+            headingAfterHalf = vessel.truth().heading;
         }
     }
-    const EpochTruth truth = vessel.Truth();
+    const EpochTruth truth = vessel.truth();
     double distance = 0, azimuth1 = 0, azimuth2 = 0;
     wgs84().Inverse(53.5, 8, truth.reference.latitude, truth.reference.longitude, distance,
                     azimuth1, azimuth2);

@@ -14,13 +14,15 @@ constexpr int kSearchDepth = 64;
 }  // namespace
 
 void EpochLedger::count(EpochTotals& totals, const Entry& entry) const {
-    totals.perEpochMax = std::max({totals.perEpochMax, static_cast<std::int64_t>(entry.received[0]),
-                                   static_cast<std::int64_t>(entry.received[1])});
+    for (const int received : entry.received) {
+        totals.perEpochMax = std::max(totals.perEpochMax, static_cast<std::int64_t>(received));
+    }
     if (!entry.counted) {
         return;
     }
-    const bool answered = (!m_expectHdt || entry.received[0] > 0) &&
-                          (!m_expectThs || entry.received[1] > 0);
+    const bool answered = (!m_expected.hdt || entry.received[0] > 0) &&
+                          (!m_expected.ths || entry.received[1] > 0) &&
+                          (!m_expected.rot || entry.received[2] > 0);
     ++totals.epochs;
     totals.faulted += entry.faulted ? 1 : 0;
     // A fix lost on the line may leave the program another pair of the same
@@ -37,11 +39,11 @@ void EpochLedger::retireOld() {
     }
 }
 
-void EpochLedger::AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b,
+void EpochLedger::addEpoch(std::int64_t instant, TrueMotion truth, GgaKey a, GgaKey b,
                            bool faulted, bool lost) {
     const std::lock_guard lock(m_mutex);
     Entry& entry = m_entries[instant];
-    entry.trueHeading = trueHeading;
+    entry.truth = truth;
     entry.counted = true;
     entry.faulted = faulted || lost;
     entry.lost = lost;
@@ -50,17 +52,17 @@ void EpochLedger::AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, G
     retireOld();
 }
 
-void EpochLedger::ExpectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
+void EpochLedger::expectAnswer(std::int64_t instant, TrueMotion truth, GgaKey completing,
                                GgaKey partner) {
     const std::lock_guard lock(m_mutex);
     Entry& entry = m_entries[instant];
-    entry.trueHeading = trueHeading;
+    entry.truth = truth;
     entry.completing = completing;
     entry.partner = partner;
     retireOld();
 }
 
-void EpochLedger::MarkGgaLost(GgaKey gga) {
+void EpochLedger::markGgaLost(GgaKey gga) {
     const std::lock_guard lock(m_mutex);
     int depth = 0;
     for (auto it = m_entries.rbegin(); it != m_entries.rend() && depth < kSearchDepth;
@@ -77,7 +79,7 @@ void EpochLedger::MarkGgaLost(GgaKey gga) {
     }
 }
 
-void EpochLedger::LastByteWriting(GgaKey gga, SteadyTime at) {
+void EpochLedger::lastByteWriting(GgaKey gga, SteadyTime at) {
     const std::lock_guard lock(m_mutex);
     int depth = 0;
     for (auto it = m_entries.rbegin(); it != m_entries.rend() && depth < kSearchDepth;
@@ -88,7 +90,7 @@ void EpochLedger::LastByteWriting(GgaKey gga, SteadyTime at) {
     }
 }
 
-Scoring EpochLedger::Score(SentenceKind kind, bool valid, SteadyTime arrival) {
+Scoring EpochLedger::score(SentenceKind kind, bool valid, SteadyTime arrival) {
     const std::lock_guard lock(m_mutex);
     Scoring scoring;
     std::map<std::int64_t, Entry>::iterator latest = m_entries.end();
@@ -101,14 +103,14 @@ Scoring EpochLedger::Score(SentenceKind kind, bool valid, SteadyTime arrival) {
             latest = std::prev(it.base());
         }
     }
-    const auto slot = static_cast<std::size_t>(kind == SentenceKind::Hdt ? 0 : 1);
+    const auto slot = static_cast<std::size_t>(kind);
     if (latest == m_entries.end()) {
         scoring.outcome = valid ? Scoring::Outcome::NoEpoch : Scoring::Outcome::NotScored;
         return scoring;
     }
     Entry& entry = latest->second;
     if (!valid && entry.received[slot] > 0) {
-        // A THS without a heading from a cycle that paired nothing.
+        // A THS or ROT without a value from a cycle that paired nothing.
         scoring.outcome = Scoring::Outcome::NotScored;
         return scoring;
     }
@@ -116,13 +118,13 @@ Scoring EpochLedger::Score(SentenceKind kind, bool valid, SteadyTime arrival) {
     scoring.outcome =
         entry.received[slot] == 1 ? Scoring::Outcome::Paired : Scoring::Outcome::Mispaired;
     scoring.instant = latest->first;
-    scoring.trueHeading = entry.trueHeading;
+    scoring.truth = entry.truth;
     scoring.latencyMs =
         std::chrono::duration<double, std::milli>(arrival - *entry.completedAt).count();
     return scoring;
 }
 
-EpochTotals EpochLedger::Totals() const {
+EpochTotals EpochLedger::totals() const {
     const std::lock_guard lock(m_mutex);
     EpochTotals totals = m_retired;
     for (const auto& [instant, entry] : m_entries) {

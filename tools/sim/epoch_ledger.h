@@ -10,7 +10,20 @@
 
 namespace bivane::sim {
 
-enum class SentenceKind { Hdt, Ths };
+enum class SentenceKind { Hdt, Ths, Rot };
+
+// The sentences the program sends for each epoch.
+struct ExpectedSentences {
+    bool hdt = true;
+    bool ths = false;
+    bool rot = false;
+};
+
+// What the vessel truly does at an epoch's instant.
+struct TrueMotion {
+    double heading = 0;     // degrees
+    double rateOfTurn = 0;  // degrees per minute, negative when the bow turns to port
+};
 
 // What became of one heading sentence.
 struct Scoring {
@@ -18,12 +31,12 @@ struct Scoring {
         Paired,     // the first of its kind for its epoch
         Mispaired,  // its epoch had one of its kind already (scored all the same)
         NoEpoch,    // no epoch has been completed yet: nothing to score against
-        NotScored,  // a THS without a heading that belongs to no epoch (a cycle
-                    // without a pair: no fix, stale data)
+        NotScored,  // a THS or ROT without a value that belongs to no epoch (a
+                    // cycle without a pair: no fix, stale data)
     };
     Outcome outcome = Outcome::NoEpoch;
     std::int64_t instant = 0;
-    double trueHeading = 0;  // degrees
+    TrueMotion truth;
     double latencyMs = 0;    // from the write of the completing GGA to the sentence's line feed
 };
 
@@ -49,38 +62,35 @@ struct EpochTotals {
 // every sentence is taken for the epoch completed last before it arrived.
 class EpochLedger {
   public:
-    // The sentences the program sends for each epoch.
-    EpochLedger(bool expectHdt = true, bool expectThs = false)
-        : m_expectHdt(expectHdt), m_expectThs(expectThs) {}
+    explicit EpochLedger(ExpectedSentences expected = {}) : m_expected(expected) {}
 
     // An epoch the program should answer when every sentence arrives intact:
     // it counts. `faulted` when a fault hit one of its fixes, `lost` when one
     // of them does not arrive intact.
-    void AddEpoch(std::int64_t instant, double trueHeading, GgaKey a, GgaKey b, bool faulted,
+    void addEpoch(std::int64_t instant, TrueMotion truth, GgaKey a, GgaKey b, bool faulted,
                   bool lost);
     // The program answers `instant` once the GGA `completing` is in, paired
-    // with `partner` (from what it really receives; an instant that AddEpoch
+    // with `partner` (from what it really receives; an instant that addEpoch
     // did not count is scored but not counted).
-    void ExpectAnswer(std::int64_t instant, double trueHeading, GgaKey completing,
-                      GgaKey partner);
+    void expectAnswer(std::int64_t instant, TrueMotion truth, GgaKey completing, GgaKey partner);
     // A GGA was given up: its epochs are lost and no answer comes from it.
-    void MarkGgaLost(GgaKey gga);
+    void markGgaLost(GgaKey gga);
     // Right before the write() carrying a GGA's last byte.
-    void LastByteWriting(GgaKey gga, SteadyTime at);
+    void lastByteWriting(GgaKey gga, SteadyTime at);
 
     // Takes a sentence whose line feed arrived at `arrival` for the epoch
-    // completed last before then. `valid`: a THS with mode A (always true for
-    // HDT). Latency counts from the start of the write() of the completing
+    // completed last before then. `valid`: a THS or ROT with status A (always
+    // true for HDT). Latency counts from the start of the write() of the completing
     // GGA's last byte: the writing thread is often put aside as soon as that
     // write wakes the program, and may see its write() return after the
     // answer is in.
-    Scoring Score(SentenceKind kind, bool valid, SteadyTime arrival);
+    Scoring score(SentenceKind kind, bool valid, SteadyTime arrival);
 
-    EpochTotals Totals() const;
+    EpochTotals totals() const;
 
   private:
     struct Entry {
-        double trueHeading = 0;
+        TrueMotion truth;
         bool counted = false;
         bool faulted = false;
         bool lost = false;
@@ -88,14 +98,13 @@ class EpochLedger {
         std::optional<GgaKey> completing;
         GgaKey partner;
         std::optional<SteadyTime> completedAt;
-        int received[2] = {0, 0};  // HDT, THS
+        int received[3] = {0, 0, 0};  // by SentenceKind
     };
 
     void count(EpochTotals& totals, const Entry& entry) const;
     void retireOld();
 
-    const bool m_expectHdt;
-    const bool m_expectThs;
+    const ExpectedSentences m_expected;
     mutable std::mutex m_mutex;
     std::map<std::int64_t, Entry> m_entries;  // by instant
     EpochTotals m_retired;                    // totals of the entries no longer kept

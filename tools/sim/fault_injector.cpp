@@ -17,7 +17,7 @@ bool chance(double probability, std::mt19937_64& random) {
 FaultInjector::FaultInjector(FaultRates rates, std::uint64_t seed)
     : m_rates(rates), m_random(seed) {}
 
-Fault FaultInjector::Apply(std::string& line, bool isGga) {
+Fault FaultInjector::apply(std::string& line, bool isGga) {
     // Every decision draws, whatever the earlier ones gave, so that one rate
     // does not shift the faults of another.
     const bool drop = chance(m_rates.drop, m_random);

@@ -28,7 +28,7 @@ class FaultInjector {
     // Decides the fate of one sentence and applies it to `line`. Bad fields
     // only hit GGA lines. A dropped line is left as it is; the caller does not
     // send it.
-    Fault Apply(std::string& line, bool isGga);
+    Fault apply(std::string& line, bool isGga);
 
   private:
     FaultRates m_rates;

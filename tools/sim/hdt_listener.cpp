@@ -1,13 +1,18 @@
 #include "tools/sim/hdt_listener.h"
 
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <system_error>
 
@@ -92,23 +97,81 @@ std::optional<ThsLine> ParseThsLine(std::string_view line) {
     return ThsLine{heading};
 }
 
+std::optional<RotLine> ParseRotLine(std::string_view line) {
+    const auto body = sentenceBody(line, "ROT");
+    if (!body) {
+        return std::nullopt;
+    }
+    if (*body == ",V") {
+        return RotLine{};
+    }
+    if (!body->ends_with(",A")) {
+        return std::nullopt;
+    }
+    const std::string_view number = body->substr(0, body->size() - 2);
+    const bool negative = number.starts_with('-');
+    const auto magnitude = headingField(number.substr(negative ? 1 : 0),
+                                        std::numeric_limits<double>::max(), true);
+    if (!magnitude) {
+        return std::nullopt;
+    }
+    return RotLine{negative ? -*magnitude : *magnitude};
+}
+
 HdtListener::HdtListener(int device, EpochLedger& ledger)
-    : m_device(device), m_wake(eventfd(0, EFD_CLOEXEC)), m_ledger(ledger) {
+    : m_source(Source::Device), m_device(device), m_wake(eventfd(0, EFD_CLOEXEC)),
+      m_ledger(ledger) {
     if (m_wake < 0) {
         throw std::system_error(errno, std::generic_category(), "eventfd");
     }
 }
 
-HdtListener::~HdtListener() {
-    Stop();
-    close(m_wake);
+HdtListener::HdtListener(TcpEndpoint server, EpochLedger& ledger) : HdtListener(-1, ledger) {
+    m_source = Source::TcpServer;
+    m_server = std::move(server);
+    m_connected = false;
 }
 
-void HdtListener::Start() {
+HdtListener::HdtListener(UdpPort port, EpochLedger& ledger) : HdtListener(-1, ledger) {
+    m_source = Source::Datagrams;
+    m_device = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    // Every local address: the loopback one, and broadcasts to the subnet.
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    address.sin_port = htons(static_cast<std::uint16_t>(port.port));
+    if (m_device < 0 ||
+        bind(m_device, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        // The delegated constructor has finished: the destructor closes what
+        // is open.
+        throw std::system_error(errno, std::generic_category(),
+                                "UDP port " + std::to_string(port.port));
+    }
+}
+
+HdtListener::~HdtListener() {
+    stop();
+    close(m_wake);
+    if (m_source != Source::Device && m_device >= 0) {
+        close(m_device);
+    }
+}
+
+int HdtListener::udpPort() const {
+    sockaddr_in address{};
+    socklen_t size = sizeof address;
+    if (m_source != Source::Datagrams ||
+        getsockname(m_device, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        return 0;
+    }
+    return ntohs(address.sin_port);
+}
+
+void HdtListener::start() {
     m_thread = std::thread([this] { run(); });
 }
 
-void HdtListener::Stop() {
+void HdtListener::stop() {
     if (!m_thread.joinable()) {
         return;
     }
@@ -118,6 +181,10 @@ void HdtListener::Stop() {
         std::terminate();
     }
     m_thread.join();
+    endOfPiece();
+}
+
+void HdtListener::endOfPiece() {
     if (!m_pending.empty()) {
         ++m_results.received;
         ++m_results.invalid;
@@ -125,8 +192,57 @@ void HdtListener::Stop() {
     }
 }
 
+bool HdtListener::stopWithin(int timeoutMs) const {
+    pollfd wake{m_wake, POLLIN, 0};
+    return poll(&wake, 1, timeoutMs) > 0;
+}
+
+bool HdtListener::connectOnce() {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(m_server.host.c_str(), std::to_string(m_server.port).c_str(), &hints,
+                    &found) != 0) {
+        return false;
+    }
+    for (const addrinfo* entry = found; entry != nullptr && m_device < 0; entry = entry->ai_next) {
+        const int fd = socket(entry->ai_family, entry->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
+                              entry->ai_protocol);
+        if (fd < 0) {
+            continue;
+        }
+        // Not blocking: a stop must not wait for a server that does not answer.
+        if (connect(fd, entry->ai_addr, entry->ai_addrlen) == 0) {
+            m_device = fd;
+        } else if (errno == EINPROGRESS) {
+            pollfd fds[2] = {{fd, POLLOUT, 0}, {m_wake, POLLIN, 0}};
+            int error = 0;
+            socklen_t size = sizeof error;
+            if (poll(fds, 2, -1) > 0 && fds[1].revents == 0 &&
+                getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0) {
+                m_device = fd;
+            }
+        }
+        if (m_device != fd) {
+            close(fd);
+        }
+    }
+    freeaddrinfo(found);
+    m_connected = m_device >= 0;
+    return m_connected;
+}
+
 void HdtListener::run() {
+    // How long to wait before connecting again.
+    constexpr int kRetryMs = 50;
     for (;;) {
+        if (m_source == Source::TcpServer && m_device < 0 && !connectOnce()) {
+            if (stopWithin(kRetryMs)) {
+                return;
+            }
+            continue;
+        }
         pollfd fds[2] = {{m_device, POLLIN, 0}, {m_wake, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR) {
@@ -139,52 +255,78 @@ void HdtListener::run() {
             }
             return;
         }
-        if (fds[0].revents != 0 && !readOnce()) {
-            // POLLHUP/POLLERR without data: nobody holds the other end. Wait
-            // for a stop, or retry later.
-            pollfd wake{m_wake, POLLIN, 0};
-            poll(&wake, 1, 20);
+        if (fds[0].revents == 0 || readOnce()) {
+            continue;
+        }
+        if (m_source == Source::TcpServer) {
+            // The server closed the connection: what it left unfinished is
+            // lost; connect again (which tells connected()).
+            endOfPiece();
+            close(m_device);
+            m_device = -1;
+        } else if (stopWithin(20)) {
+            // POLLHUP/POLLERR without data: nobody holds the other end.
+            while (readOnce()) {
+            }
+            return;
         }
     }
 }
 
 bool HdtListener::readOnce() {
-    char buffer[4096];
-    const ssize_t n = read(m_device, buffer, sizeof buffer);
+    // A datagram whole: the largest one UDP carries.
+    char buffer[65536];
+    const ssize_t n = m_source == Source::Datagrams
+                          ? recv(m_device, buffer, sizeof buffer, MSG_DONTWAIT)
+                          : read(m_device, buffer, sizeof buffer);
     const SteadyTime arrival = SteadyClock::now();
-    if (n <= 0) {
-        return n < 0 && errno == EINTR;
+    if (n < 0) {
+        return errno == EINTR;
     }
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-        m_pending.push_back(buffer[i]);
-        if (buffer[i] == '\n') {
+    if (n == 0 && m_source != Source::Datagrams) {
+        return false;
+    }
+    takeBytes(buffer, static_cast<std::size_t>(n), arrival);
+    if (m_source == Source::Datagrams) {
+        endOfPiece();
+    }
+    return true;
+}
+
+void HdtListener::takeBytes(const char* bytes, std::size_t count, SteadyTime arrival) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const char c = bytes[i];
+        m_pending.push_back(c);
+        if (c == '\n') {
             handleLine(m_pending, arrival);
             m_pending.clear();
         } else if (m_pending.size() > kLongestLine) {
-            ++m_results.received;
-            ++m_results.invalid;
-            m_pending.clear();
+            endOfPiece();
         }
     }
-    return true;
 }
 
 void HdtListener::handleLine(std::string_view line, SteadyTime arrival) {
     ++m_results.received;
     SentenceKind kind = SentenceKind::Hdt;
-    std::optional<double> heading = ParseHdtLine(line);
-    if (!heading) {
-        const std::optional<ThsLine> ths = ParseThsLine(line);
-        if (!ths) {
-            ++m_results.invalid;
-            return;
-        }
+    // The heading, or the rate of turn of a ROT.
+    std::optional<double> value;
+    if (const std::optional<double> hdt = ParseHdtLine(line)) {
+        value = hdt;
+    } else if (const std::optional<ThsLine> ths = ParseThsLine(line)) {
         kind = SentenceKind::Ths;
-        heading = ths->heading;
-        ++(heading ? m_results.thsValid : m_results.thsInvalid);
+        value = ths->heading;
+        ++(value ? m_results.thsValid : m_results.thsInvalid);
+    } else if (const std::optional<RotLine> rot = ParseRotLine(line)) {
+        kind = SentenceKind::Rot;
+        value = rot->rate;
+        ++(value ? m_results.rotValid : m_results.rotInvalid);
+    } else {
+        ++m_results.invalid;
+        return;
     }
-    const Scoring scoring = m_ledger.Score(kind, heading.has_value(), arrival);
-    if (!heading || scoring.outcome == Scoring::Outcome::NotScored) {
+    const Scoring scoring = m_ledger.score(kind, value.has_value(), arrival);
+    if (!value || scoring.outcome == Scoring::Outcome::NotScored) {
         return;
     }
     if (scoring.outcome != Scoring::Outcome::Paired) {
@@ -194,7 +336,12 @@ void HdtListener::handleLine(std::string_view line, SteadyTime arrival) {
     if (scoring.outcome == Scoring::Outcome::NoEpoch) {
         return;
     }
-    m_results.headingErrors.push_back(std::fabs(AngleDifference(*heading, scoring.trueHeading)));
+    if (kind == SentenceKind::Rot) {
+        m_results.rateErrors.push_back(std::fabs(*value - scoring.truth.rateOfTurn));
+    } else {
+        m_results.headingErrors.push_back(
+            std::fabs(AngleDifference(*value, scoring.truth.heading)));
+    }
     m_results.latenciesMs.push_back(scoring.latencyMs);
 }
 

@@ -210,7 +210,7 @@ LaunchedProgram::LaunchedProgram(const std::string& path, const std::vector<std:
 }
 
 LaunchedProgram::~LaunchedProgram() {
-    Terminate(std::chrono::seconds(10));
+    terminate(std::chrono::seconds(10));
 }
 
 bool ProcessHoldsOpen(pid_t pid, const std::vector<std::string>& devices) {
@@ -232,7 +232,7 @@ bool ProcessHoldsOpen(pid_t pid, const std::vector<std::string>& devices) {
     return true;
 }
 
-bool LaunchedProgram::Ended() {
+bool LaunchedProgram::ended() {
     if (!m_ended) {
         int status = 0;
         const pid_t result = waitpid(m_pid, &status, WNOHANG);
@@ -241,13 +241,13 @@ bool LaunchedProgram::Ended() {
     return m_ended;
 }
 
-void LaunchedProgram::Terminate(std::chrono::milliseconds killAfter) {
-    if (Ended()) {
+void LaunchedProgram::terminate(std::chrono::milliseconds killAfter) {
+    if (ended()) {
         return;
     }
     kill(m_pid, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + killAfter;
-    while (!Ended()) {
+    while (!ended()) {
         if (std::chrono::steady_clock::now() >= deadline) {
             kill(m_pid, SIGKILL);
             int status = 0;

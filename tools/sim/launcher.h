@@ -58,15 +58,15 @@ class LaunchedProgram {
     LaunchedProgram& operator=(const LaunchedProgram&) = delete;
 
     // True when the program has every one of `devices` open.
-    bool HoldsOpen(const std::vector<std::string>& devices) const {
+    bool holdsOpen(const std::vector<std::string>& devices) const {
         return ProcessHoldsOpen(m_pid, devices);
     }
 
     // True once the program has ended (collects it without waiting).
-    bool Ended();
+    bool ended();
 
     // SIGTERM, then SIGKILL when it has not ended after `killAfter`; waits.
-    void Terminate(std::chrono::milliseconds killAfter);
+    void terminate(std::chrono::milliseconds killAfter);
 
   private:
     pid_t m_pid = -1;

@@ -68,7 +68,7 @@ Ending waitFor(Done done, std::chrono::milliseconds limit, LaunchedProgram* prog
         if (stopSignalWithin(std::chrono::milliseconds(20))) {
             return Ending::Signal;
         }
-        if (program != nullptr && program->Ended()) {
+        if (program != nullptr && program->ended()) {
             return Ending::ProgramEnded;
         }
     }
@@ -97,6 +97,25 @@ int run(const SimOptions& options) {
                 devices[2].c_str());
     std::fflush(stdout);
 
+    const auto expects = [&](const char* name) {
+        return std::find(options.sentences.begin(), options.sentences.end(), name) !=
+               options.sentences.end();
+    };
+    const ExpectedSentences expected{expects("HDT"), expects("THS"), expects("ROT")};
+    // Port 3 always; the network too when asked (its port taken before the
+    // program starts sending). Each scores against a ledger of its own.
+    EpochLedger portLedger(expected);
+    HdtListener portListener(heading.master(), portLedger);
+    EpochLedger networkLedger(expected);
+    std::unique_ptr<HdtListener> networkListener;
+    if (options.listenTcpPort != 0) {
+        networkListener = std::make_unique<HdtListener>(
+            TcpEndpoint{options.listenTcpHost, options.listenTcpPort}, networkLedger);
+    } else if (options.listenUdpPort != 0) {
+        networkListener =
+            std::make_unique<HdtListener>(UdpPort{options.listenUdpPort}, networkLedger);
+    }
+
     std::unique_ptr<LaunchedProgram> program;
     if (options.launch) {
         const char* path = std::getenv("PATH");
@@ -113,25 +132,33 @@ int run(const SimOptions& options) {
         program = std::make_unique<LaunchedProgram>(
             found, ProgramArguments(folder, devices, options.programArguments), folder + "/config");
     }
-
-    const auto expects = [&](const char* name) {
-        return std::find(options.sentences.begin(), options.sentences.end(), name) !=
-               options.sentences.end();
-    };
-    EpochLedger ledger(expects("HDT"), expects("THS"));
-    HdtListener listener(heading.master(), ledger);
-    listener.Start();
-    Simulation simulation(options, {gps1.master(), gps2.master()}, ledger);
+    portListener.start();
+    std::vector<EpochLedger*> ledgers{&portLedger};
+    if (networkListener) {
+        networkListener->start();
+        ledgers.push_back(&networkLedger);
+    }
+    Simulation simulation(options, {gps1.master(), gps2.master()}, ledgers);
 
     Ending ending = Ending::None;
-    if (program || options.waitForPid != 0) {
+    if (program || options.waitForPid != 0 || options.listenTcpPort != 0) {
         const auto holdsOpen = [&] {
-            return program ? program->HoldsOpen(devices)
-                           : ProcessHoldsOpen(static_cast<pid_t>(options.waitForPid), devices);
+            if (program) {
+                return program->holdsOpen(devices);
+            }
+            return options.waitForPid == 0 ||
+                   ProcessHoldsOpen(static_cast<pid_t>(options.waitForPid), devices);
         };
-        ending = waitFor(holdsOpen, kOpenWait, program.get());
-        if (ending == Ending::None) {
+        const auto ready = [&] {
+            return holdsOpen() && (!networkListener || networkListener->connected());
+        };
+        ending = waitFor(ready, kOpenWait, program.get());
+        if (ending == Ending::None && !holdsOpen()) {
             std::fprintf(stderr, "nmea-bivane-sim: the program has not opened all devices\n");
+        }
+        if (ending == Ending::None && networkListener && !networkListener->connected()) {
+            std::fprintf(stderr, "nmea-bivane-sim: no connection to %s:%d\n",
+                         options.listenTcpHost.c_str(), options.listenTcpPort);
         }
         if (ending == Ending::Finished || ending == Ending::None) {
             ending = waitFor([] { return false; }, kSettle, program.get());
@@ -142,7 +169,7 @@ int run(const SimOptions& options) {
         std::string failure;
         std::thread writer([&] {
             try {
-                simulation.Run(SteadyClock::now(), UtcWholeSecondNow());
+                simulation.run(SteadyClock::now(), UtcWholeSecondNow());
             } catch (const std::exception& error) {
                 failure = error.what();
             }
@@ -154,21 +181,25 @@ int run(const SimOptions& options) {
             // Late answers to the last epochs.
             waitFor([] { return false; }, kGrace, program.get());
         }
-        simulation.Stop();
+        simulation.stop();
         writer.join();
         if (!failure.empty()) {
             throw std::runtime_error(failure);
         }
     }
     if (program) {
-        program->Terminate(kKillAfter);
+        program->terminate(kKillAfter);
     }
-    listener.Stop();
+    portListener.stop();
+    if (networkListener) {
+        networkListener->stop();
+    }
 
     if (!options.reportPath.empty()) {
-        const ListenerResults& heard = listener.Results();
-        const EpochTotals totals = ledger.Totals();
-        const SentenceCounts sent = simulation.Counts();
+        const ListenerResults& heard =
+            networkListener ? networkListener->results() : portListener.results();
+        const EpochTotals totals = (networkListener ? networkLedger : portLedger).totals();
+        const SentenceCounts sent = simulation.counts();
         RunSummary summary;
         summary.epochs = totals.epochs;
         summary.hdtReceived = heard.received;
@@ -188,6 +219,10 @@ int run(const SimOptions& options) {
         summary.thsInvalid = heard.thsInvalid;
         summary.sentencesMispaired = heard.mispaired;
         summary.sentencesPerEpochMax = totals.perEpochMax;
+        summary.rotValid = heard.rotValid;
+        summary.rotInvalid = heard.rotInvalid;
+        summary.rateErrors = heard.rateErrors;
+        summary.port3LatenciesMs = portListener.results().latenciesMs;
         writeReport(options.reportPath, summary);
     }
     return 0;

@@ -132,14 +132,11 @@ std::string setSentences(SimOptions& options, std::string_view text) {
         for (char& c : name) {
             c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
         }
-        if ((name != "HDT" && name != "THS") ||
+        if ((name != "HDT" && name != "THS" && name != "ROT") ||
             std::find(names.begin(), names.end(), name) != names.end()) {
-            return "expected HDT, THS, HDT,THS or THS,HDT, got " + quoted(text);
+            return "expected a list of HDT, THS and ROT, each once, got " + quoted(text);
         }
         names.push_back(std::move(name));
-    }
-    if (names.empty()) {
-        return "expected HDT, THS, HDT,THS or THS,HDT, got " + quoted(text);
     }
     options.sentences = std::move(names);
     return {};
@@ -151,6 +148,23 @@ std::string setBaselineLimit(SimOptions& options, std::string_view text) {
         return "expected degrees between 0 and 90, got " + quoted(text);
     }
     options.baselineLimit = *value;
+    return {};
+}
+
+std::string setListenTcp(SimOptions& options, std::string_view text) {
+    const std::size_t colon = text.rfind(':');
+    std::string_view host = text.substr(0, colon);
+    // "[::1]:10110": the brackets keep the port apart from the address.
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    const auto port = colon == std::string_view::npos ? std::nullopt
+                                                      : wholeInteger(text.substr(colon + 1));
+    if (host.empty() || !port || *port < 1 || *port > 65535) {
+        return "expected HOST:PORT with a port 1 to 65535, got " + quoted(text);
+    }
+    options.listenTcpHost = std::string(host);
+    options.listenTcpPort = static_cast<int>(*port);
     return {};
 }
 
@@ -212,6 +226,9 @@ const std::vector<OptionRow>& optionTable() {
          numberIn(&SimOptions::floatJump, 0, 1000, true, "metres between 0 and 1000")},
         {"--sentences", Takes::Value, setSentences},
         {"--baseline-limit", Takes::Value, setBaselineLimit},
+        {"--listen-tcp", Takes::Value, setListenTcp},
+        {"--listen-udp", Takes::Value,
+         integerIn(&SimOptions::listenUdpPort, 1, 65535, "a port 1 to 65535")},
         {"--pace-baud", Takes::Value,
          integerIn(&SimOptions::paceBaud, 50, 4000000, "a baud rate between 50 and 4000000")},
         {"--duration", Takes::Value,
@@ -296,6 +313,9 @@ ParsedOptions ParseOptions(std::span<const std::string> arguments) {
                             !options.programArguments.empty())) {
         return fail("--program, --program-folder and arguments after -- need --launch");
     }
+    if (options.listenTcpPort != 0 && options.listenUdpPort != 0) {
+        return fail("--listen-tcp and --listen-udp: give one of them");
+    }
     if (options.launch && options.waitForPid != 0) {
         return fail("--wait-for is for a program that --launch does not start");
     }
@@ -314,7 +334,8 @@ std::string HelpText() {
     return R"(Usage: nmea-bivane-sim [OPTION]... [--launch [-- PROGRAM-ARGUMENT...]]
 
 Simulates two GPS receivers on pseudo-terminals (GPS 1 aft, GPS 2 forward) and
-listens on a third one for the HDT and THS sentences of the heading program.
+listens on a third one for the HDT, THS and ROT sentences of the heading
+program (and, when asked, on the network).
 On start it prints one line per device:
   GPS1=<device>  GPS2=<device>  HEADING=<device>
 then streams until --duration has passed, a signal arrives (SIGINT, SIGTERM,
@@ -404,15 +425,27 @@ Launching the program:
   --program-folder DIR   use DIR, created when missing (default: a new folder
                          made under $TMPDIR or /tmp)
   --sentences LIST       the sentences the program sends for each epoch: HDT,
-                         THS, HDT,THS or THS,HDT (default HDT); --launch sets
-                         the program to them, and every epoch expects one of
-                         each
+                         THS and ROT, each at most once, in the program's
+                         order (default HDT); --launch sets the program to
+                         them, and every epoch expects one of each
   --baseline-limit DEG   --launch sets the program's baseline limit of a valid
                          heading, degrees (default: the program's own)
   --wait-for PID         instead of --launch: for a program started otherwise
                          (a test running the window itself), streaming starts
                          when process PID holds all three devices open (at
                          most 20 s wait); the program is not ended
+
+Listening on the network:
+  --listen-tcp HOST:PORT connect to the program's TCP server at HOST:PORT
+                         ("[ADDRESS]:PORT" for an IPv6 address), again every
+                         50 ms until it accepts and after it closes the
+                         connection; streaming waits until it is connected
+                         (at most 20 s)
+  --listen-udp PORT      receive the program's datagrams on UDP port PORT of
+                         every local IPv4 address, each datagram whole lines
+  With one of them the report's figures are those of the sentences heard
+  there; port 3 is read all the same and its latency is port3_latency_ms.
+  The program's own options go after "--" (--launch ... -- --tcp ADDR:PORT).
 
 Epochs and scoring:
   An epoch is the instant of one heading: two fixes pair when their time
@@ -429,20 +462,26 @@ Epochs and scoring:
   program not reading), or from a float solution. The epoch is lost when a
   GGA of it does not arrive intact and what does arrive pairs nothing at its
   instant.
-  Every line received on the HEADING device is counted in hdt_received; a line
+  Every line received on the HEADING device (or where --listen-tcp or
+  --listen-udp say) is counted in hdt_received; a line
   that is neither "$" + talker + "HDT," + heading 0 to 360 + ",T*" + checksum
   + CR LF nor "$" + talker + "THS," + heading below 360 + ",A*" (or ",,V*") +
-  checksum + CR LF, with the right checksum, is counted in hdt_invalid. Every
-  HDT and every THS with mode A is taken for the epoch completed last (by the
+  checksum + CR LF nor "$" + talker + "ROT," + degrees per minute (a "-" when
+  the bow turns to port) + ",A*" (or ",,V*") + checksum + CR LF, with the
+  right checksum, is counted in hdt_invalid; so is a line cut off by the end
+  of a datagram, of a TCP connection or of the run. Every HDT, and every THS
+  and ROT with status A, is taken for the epoch completed last (by the
   start of the write of the GGA that completes its pair, from the GGAs the
   program really receives) before its line feed arrived, and scored against
-  that epoch's true heading. One HDT and one THS is what an epoch takes: any
+  that epoch's true heading, a ROT against its true rate of turn (--turn-rate
+  x 60 degrees per minute). One of each kind is what an epoch takes: any
   further one of the same kind (answers from fixes of two epochs, repeats) and
   one that comes before any epoch is complete count in sentences_mispaired
   (the HDTs among them also in hdt_unpaired); those that have an epoch are
-  scored all the same. A THS with mode V counts in ths_invalid; it stands for
-  its epoch when the epoch has no THS yet (a failed baseline check), else it
-  comes from a cycle without a pair (no fix, stale data) and is not scored.
+  scored all the same. A THS with mode V counts in ths_invalid, a ROT with
+  status V in rot_invalid; it stands for its epoch when the epoch has none of
+  its kind yet (a failed baseline check, no rate yet), else it comes from a
+  cycle without a pair (no fix, stale data) and is not scored.
   After the last epoch the listener waits half a second for late sentences.
   Latency: from the start of the write of the epoch's completing GGA's last
   byte to the return of the read of the sentence's line feed, for every
@@ -455,11 +494,16 @@ Epochs and scoring:
    "hdt_unpaired": N, "hdt_paired": N, "epochs_faulted": N, "epochs_lost": N,
    "hdt_missing_clean": N, "sentences_dropped": N, "sentences_garbled": N,
    "sentences_bad_field": N, "sentences_abandoned": N, "ths_valid": N,
-   "ths_invalid": N, "sentences_mispaired": N, "sentences_per_epoch_max": N}
+   "ths_invalid": N, "sentences_mispaired": N, "sentences_per_epoch_max": N,
+   "rot_valid": N, "rot_invalid": N,
+   "rot_error_deg_per_min": {"mean": x, "max": x},
+   "port3_latency_ms": {"p50": x, "p99": x, "max": x}}
   hdt_paired counts the epochs that got their HDT; hdt_missing_clean the
   epochs that no fault hit and that lack one of the --sentences;
   sentences_per_epoch_max the most sentences of one kind that one epoch got
-  (1 when every epoch was answered once).
+  (1 when every epoch was answered once); port3_latency_ms the latency of the
+  sentences scored on port 3, the same as latency_ms unless --listen-tcp or
+  --listen-udp is given.
 
 Exit status: 0 after a run, 1 when a device or the program cannot be set up,
 2 for a bad option.

@@ -54,10 +54,16 @@ struct SimOptions {
     double floatJump = 0.3;    // metres
 
     // The heading program's sentences: those it is set to send (and the
-    // listener expects for each epoch), "HDT", "THS" in their order; and the
-    // baseline limit of a valid heading, degrees (none: the program's own).
+    // listener expects for each epoch), "HDT", "THS", "ROT" in their order; and
+    // the baseline limit of a valid heading, degrees (none: the program's own).
     std::vector<std::string> sentences{"HDT"};
     std::optional<double> baselineLimit;
+
+    // Where the report's figures are heard instead of port 3 (which is read
+    // all the same): the program's TCP server, or a UDP port here; 0 = none.
+    std::string listenTcpHost;
+    int listenTcpPort = 0;
+    int listenUdpPort = 0;
 
     // Line and run.
     long paceBaud = 0;    // 0 = whole sentences at once

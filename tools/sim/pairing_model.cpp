@@ -24,7 +24,7 @@ std::optional<std::int64_t> PairingModel::interval(const std::deque<Seen>& track
     return step;
 }
 
-std::optional<ModelPair> PairingModel::Add(GgaKey key, std::int64_t stampMs, bool hasFix) {
+std::optional<ModelPair> PairingModel::add(GgaKey key, std::int64_t stampMs, bool hasFix) {
     std::deque<Seen>& own = m_tracks[key.receiver];
     std::deque<Seen>& other = m_tracks[1 - key.receiver];
     own.push_back({key.instant, stampMs, hasFix, false});

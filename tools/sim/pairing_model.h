@@ -36,7 +36,7 @@ class PairingModel {
 
     // A GGA of `key` stamped `stampMs` (milliseconds of the day) arrives;
     // `hasFix` when its quality is not 0. Returns the pair it completes.
-    std::optional<ModelPair> Add(GgaKey key, std::int64_t stampMs, bool hasFix);
+    std::optional<ModelPair> add(GgaKey key, std::int64_t stampMs, bool hasFix);
 
   private:
     struct Seen {

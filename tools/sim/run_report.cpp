@@ -26,6 +26,20 @@ double maximum(const std::vector<double>& values) {
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
 
+std::string meanAndMaximum(const std::vector<double>& values, int decimals) {
+    const double mean = values.empty() ? 0
+                                       : std::accumulate(values.begin(), values.end(), 0.0) /
+                                             static_cast<double>(values.size());
+    return "{\"mean\": " + statistic(values, mean, decimals) +
+           ", \"max\": " + statistic(values, maximum(values), decimals) + "}";
+}
+
+std::string latencies(const std::vector<double>& values) {
+    return "{\"p50\": " + statistic(values, Percentile(values, 0.5), 3) +
+           ", \"p99\": " + statistic(values, Percentile(values, 0.99), 3) +
+           ", \"max\": " + statistic(values, maximum(values), 3) + "}";
+}
+
 }  // namespace
 
 double Percentile(std::vector<double> values, double fraction) {
@@ -39,20 +53,12 @@ double Percentile(std::vector<double> values, double fraction) {
 }
 
 std::string ReportJson(const RunSummary& s) {
-    const auto& errors = s.headingErrors;
-    const auto& latencies = s.latenciesMs;
-    const double meanError = errors.empty() ? 0
-                                            : std::accumulate(errors.begin(), errors.end(), 0.0) /
-                                                  static_cast<double>(errors.size());
     const std::pair<std::string_view, std::string> members[] = {
         {"epochs", std::to_string(s.epochs)},
         {"hdt_received", std::to_string(s.hdtReceived)},
         {"hdt_invalid", std::to_string(s.hdtInvalid)},
-        {"heading_error_deg", "{\"mean\": " + statistic(errors, meanError, 6) +
-                                  ", \"max\": " + statistic(errors, maximum(errors), 6) + "}"},
-        {"latency_ms", "{\"p50\": " + statistic(latencies, Percentile(latencies, 0.5), 3) +
-                           ", \"p99\": " + statistic(latencies, Percentile(latencies, 0.99), 3) +
-                           ", \"max\": " + statistic(latencies, maximum(latencies), 3) + "}"},
+        {"heading_error_deg", meanAndMaximum(s.headingErrors, 6)},
+        {"latency_ms", latencies(s.latenciesMs)},
         {"hdt_unpaired", std::to_string(s.hdtUnpaired)},
         {"hdt_paired", std::to_string(s.hdtPaired)},
         {"epochs_faulted", std::to_string(s.epochsFaulted)},
@@ -66,6 +72,10 @@ std::string ReportJson(const RunSummary& s) {
         {"ths_invalid", std::to_string(s.thsInvalid)},
         {"sentences_mispaired", std::to_string(s.sentencesMispaired)},
         {"sentences_per_epoch_max", std::to_string(s.sentencesPerEpochMax)},
+        {"rot_valid", std::to_string(s.rotValid)},
+        {"rot_invalid", std::to_string(s.rotInvalid)},
+        {"rot_error_deg_per_min", meanAndMaximum(s.rateErrors, 3)},
+        {"port3_latency_ms", latencies(s.port3LatenciesMs)},
     };
     std::string json = "{";
     for (const auto& [key, value] : members) {

@@ -26,6 +26,10 @@ struct RunSummary {
     std::int64_t thsInvalid = 0;
     std::int64_t sentencesMispaired = 0;
     std::int64_t sentencesPerEpochMax = 0;
+    std::int64_t rotValid = 0;
+    std::int64_t rotInvalid = 0;
+    std::vector<double> rateErrors;  // degrees per minute, absolute
+    std::vector<double> port3LatenciesMs;
 };
 
 // The value below which `fraction` (0 to 1) of the values lie, by nearest

@@ -25,9 +25,9 @@ SteadyClock::duration seconds(double value) {
 }  // namespace
 
 Simulation::Simulation(const SimOptions& options, std::array<int, 2> gpsDevices,
-                       EpochLedger& ledger)
+                       std::vector<EpochLedger*> ledgers)
     : m_options(options),
-      m_ledger(ledger),
+      m_ledgers(std::move(ledgers)),
       m_transmitter({gpsDevices[0], gpsDevices[1]}, options.paceBaud, *this),
       m_vessel({options.latitude, options.longitude}, options.heading, options.turnRate,
                options.speed * kMetresPerSecondPerKnot, options.offsets),
@@ -47,20 +47,20 @@ Simulation::~Simulation() {
     close(m_wake);
 }
 
-void Simulation::Stop() {
+void Simulation::stop() {
     const std::uint64_t one = 1;
     if (write(m_wake, &one, sizeof one) < 0) {
         std::abort();
     }
 }
 
-SentenceCounts Simulation::Counts() const {
+SentenceCounts Simulation::counts() const {
     SentenceCounts counts = m_counts;
-    counts.abandoned = m_transmitter.Abandoned();
+    counts.abandoned = m_transmitter.abandoned();
     return counts;
 }
 
-MeasuringInstant MeasuringGrid::Next() {
+MeasuringInstant MeasuringGrid::next() {
     MeasuringInstant instant;
     instant.index = m_index++;
     const double times[2] = {static_cast<double>(m_next[0]) / m_rate,
@@ -76,7 +76,7 @@ MeasuringInstant MeasuringGrid::Next() {
     return instant;
 }
 
-double MeasuringGrid::Peek() const {
+double MeasuringGrid::peek() const {
     return std::min(static_cast<double>(m_next[0]) / m_rate,
                     m_offset + static_cast<double>(m_next[1]) / m_rate2);
 }
@@ -94,26 +94,26 @@ bool Simulation::floating(int receiver, double time) const {
            (m_options.floatUntil <= 0 || time < m_options.floatUntil - 1e-9);
 }
 
-void Simulation::Run(SteadyTime start, UtcCentiseconds startUtc) {
+void Simulation::run(SteadyTime start, UtcCentiseconds startUtc) {
     m_start = start;
     m_startUtc = startUtc;
     for (;;) {
         const SteadyTime now = SteadyClock::now();
-        while (more(m_grid.Peek()) && dueTime(m_grid.Peek()) <= now) {
-            const MeasuringInstant instant = m_grid.Next();
+        while (more(m_grid.peek()) && dueTime(m_grid.peek()) <= now) {
+            const MeasuringInstant instant = m_grid.next();
             sendInstant(instant, dueTime(instant.time));
         }
-        m_transmitter.Service(SteadyClock::now());
-        const bool moreInstants = more(m_grid.Peek());
-        if (!moreInstants && m_transmitter.Idle() && m_waiting.empty()) {
+        m_transmitter.service(SteadyClock::now());
+        const bool moreInstants = more(m_grid.peek());
+        if (!moreInstants && m_transmitter.idle() && m_waiting.empty()) {
             return;
         }
-        std::optional<SteadyTime> wake = m_transmitter.NextWake();
-        if (moreInstants && (!wake || dueTime(m_grid.Peek()) < *wake)) {
-            wake = dueTime(m_grid.Peek());
+        std::optional<SteadyTime> wake = m_transmitter.nextWake();
+        if (moreInstants && (!wake || dueTime(m_grid.peek()) < *wake)) {
+            wake = dueTime(m_grid.peek());
         }
         std::vector<pollfd> fds{{m_wake, POLLIN, 0}};
-        for (int fd : m_transmitter.BlockedDevices()) {
+        for (int fd : m_transmitter.blockedDevices()) {
             fds.push_back({fd, POLLOUT, 0});
         }
         timespec timeout{};
@@ -135,10 +135,10 @@ void Simulation::Run(SteadyTime start, UtcCentiseconds startUtc) {
 }
 
 void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
-    m_vessel.Advance(instant.time - m_truthTime);
+    m_vessel.advance(instant.time - m_truthTime);
     m_truthTime = instant.time;
-    const EpochTruth truth = m_vessel.Truth();
-    m_headings[instant.index] = truth.heading;
+    const EpochTruth truth = m_vessel.truth();
+    m_truths[instant.index] = TrueMotion{truth.heading, truth.turnRate * 60};
 
     const UtcCentiseconds times[2] = {
         EpochUtc(m_startUtc, instant.epoch[0], m_options.rate),
@@ -188,8 +188,8 @@ void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
         }
     }
     // Forget what no pair can reach back to any more.
-    while (m_headings.size() > 256) {
-        m_headings.erase(m_headings.begin());
+    while (m_truths.size() > 256) {
+        m_truths.erase(m_truths.begin());
     }
     while (m_fates.size() > 256) {
         m_fates.erase(m_fates.begin());
@@ -206,23 +206,27 @@ void Simulation::sendInstant(const MeasuringInstant& instant, SteadyTime due) {
 
 void Simulation::modelGga(GgaKey key, UtcCentiseconds stamp, bool hasFix, const GgaFate& fate) {
     const std::int64_t stampMs = MillisecondOfDay(stamp);
-    const auto heading = [this](std::int64_t instant) {
-        const auto found = m_headings.find(instant);
-        return found != m_headings.end() ? found->second : 0.0;
+    const auto truth = [this](std::int64_t instant) {
+        const auto found = m_truths.find(instant);
+        return found != m_truths.end() ? found->second : TrueMotion{};
     };
-    if (const auto pair = m_sent.Add(key, stampMs, hasFix)) {
+    if (const auto pair = m_sent.add(key, stampMs, hasFix)) {
         GgaFate partner{true, false};  // one that is forgotten counts as lost
         if (const auto found = m_fates.find(pair->partner.instant); found != m_fates.end()) {
             partner = found->second[static_cast<std::size_t>(pair->partner.receiver)];
         }
-        m_ledger.AddEpoch(pair->instant, heading(pair->instant), key, pair->partner,
-                          fate.faulted || partner.faulted, !fate.intact || !partner.intact);
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->addEpoch(pair->instant, truth(pair->instant), key, pair->partner,
+                             fate.faulted || partner.faulted, !fate.intact || !partner.intact);
+        }
     }
     if (!fate.intact) {
         return;
     }
-    if (const auto pair = m_received.Add(key, stampMs, hasFix)) {
-        m_ledger.ExpectAnswer(pair->instant, heading(pair->instant), key, pair->partner);
+    if (const auto pair = m_received.add(key, stampMs, hasFix)) {
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->expectAnswer(pair->instant, truth(pair->instant), key, pair->partner);
+        }
     }
 }
 
@@ -240,7 +244,7 @@ std::vector<OutgoingSentence> Simulation::receiverSentences(std::int64_t instant
     std::vector<OutgoingSentence> sentences;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const bool isGga = i == 0;
-        const Fault fault = m_faults.Apply(lines[i], isGga);
+        const Fault fault = m_faults.apply(lines[i], isGga);
         m_counts.dropped += fault == Fault::Dropped ? 1 : 0;
         m_counts.garbled += fault == Fault::Garbled ? 1 : 0;
         m_counts.badField += fault == Fault::BadField ? 1 : 0;
@@ -262,22 +266,26 @@ void Simulation::enqueue(int receiver, std::vector<OutgoingSentence> sentences, 
     for (OutgoingSentence& sentence : sentences) {
         sentence.notBefore = at;
         sentence.giveUp = at + kGiveUpAfter;
-        m_transmitter.Enqueue(static_cast<std::size_t>(receiver), std::move(sentence));
+        m_transmitter.enqueue(static_cast<std::size_t>(receiver), std::move(sentence));
     }
 }
 
-void Simulation::LastByteWriting(const OutgoingSentence& sentence, SteadyTime at) {
+void Simulation::lastByteWriting(const OutgoingSentence& sentence, SteadyTime at) {
     if (sentence.isGga) {
-        m_ledger.LastByteWriting(GgaKey{sentence.epoch, sentence.receiver}, at);
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->lastByteWriting(GgaKey{sentence.epoch, sentence.receiver}, at);
+        }
     }
 }
 
-void Simulation::SentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) {
+void Simulation::sentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) {
     if (!sentence.isGga) {
         return;
     }
     if (!written) {
-        m_ledger.MarkGgaLost(GgaKey{sentence.epoch, sentence.receiver});
+        for (EpochLedger* ledger : m_ledgers) {
+            ledger->markGgaLost(GgaKey{sentence.epoch, sentence.receiver});
+        }
     }
     if (sentence.receiver == m_options.firstReceiver - 1) {
         const auto waiting = m_waiting.find(sentence.epoch);

@@ -41,9 +41,9 @@ class MeasuringGrid {
     MeasuringGrid(double rate, double rate2, double offset)
         : m_rate(rate), m_rate2(rate2), m_offset(offset) {}
     // The next instant; the first call gives instant 0.
-    MeasuringInstant Next();
-    // The time of the instant Next() gives next.
-    double Peek() const;
+    MeasuringInstant next();
+    // The time of the instant next() gives next.
+    double peek() const;
 
   private:
     double m_rate;
@@ -56,25 +56,27 @@ class MeasuringGrid {
 // The two receivers: every instant takes the vessel's truth, composes the
 // measuring receivers' sentences, applies the faults and hands them to the
 // transmitter; when both measure, the first receiver's GGA goes first and the
-// second's once the first is out. It tells the ledger which epochs the
-// program should answer, with which GGA, and which faults hit them.
+// second's once the first is out. It tells the ledgers (one for each place the
+// program's sentences are heard) which epochs the program should answer, with
+// which GGA, and which faults hit them.
 class Simulation : private TransmitObserver {
   public:
-    Simulation(const SimOptions& options, std::array<int, 2> gpsDevices, EpochLedger& ledger);
+    Simulation(const SimOptions& options, std::array<int, 2> gpsDevices,
+               std::vector<EpochLedger*> ledgers);
     ~Simulation() override;
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
 
     // Streams, epoch 0 at `start`, until the epochs of --duration are out (all
-    // of them written or given up) or Stop() is called. Runs on the calling
+    // of them written or given up) or stop() is called. Runs on the calling
     // thread.
-    void Run(SteadyTime start, UtcCentiseconds startUtc);
+    void run(SteadyTime start, UtcCentiseconds startUtc);
 
-    // Makes Run() return soon; from any thread.
-    void Stop();
+    // Makes run() return soon; from any thread.
+    void stop();
 
-    // Valid after Run() returned.
-    SentenceCounts Counts() const;
+    // Valid after run() returned.
+    SentenceCounts counts() const;
 
   private:
     // What became of one GGA on its way out.
@@ -95,11 +97,11 @@ class Simulation : private TransmitObserver {
     SteadyTime dueTime(double time) const;
     bool floating(int receiver, double time) const;
 
-    void LastByteWriting(const OutgoingSentence& sentence, SteadyTime at) override;
-    void SentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) override;
+    void lastByteWriting(const OutgoingSentence& sentence, SteadyTime at) override;
+    void sentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) override;
 
     SimOptions m_options;
-    EpochLedger& m_ledger;
+    std::vector<EpochLedger*> m_ledgers;
     Transmitter m_transmitter;
     VesselModel m_vessel;
     ReceiverStatus m_status;
@@ -114,9 +116,8 @@ class Simulation : private TransmitObserver {
     // from those that reach it intact.
     PairingModel m_sent;
     PairingModel m_received;
-    // The recent instants' true headings and GGA fates, for pairs that
-    // reach back.
-    std::map<std::int64_t, double> m_headings;
+    // The recent instants' truth and GGA fates, for pairs that reach back.
+    std::map<std::int64_t, TrueMotion> m_truths;
     std::map<std::int64_t, std::array<GgaFate, 2>> m_fates;
     // The second receiver's sentences of an instant, waiting for the first
     // receiver's GGA to be out.

@@ -15,7 +15,7 @@ Transmitter::Transmitter(std::vector<int> devices, long paceBaud, TransmitObserv
     }
 }
 
-void Transmitter::Enqueue(std::size_t device, OutgoingSentence sentence) {
+void Transmitter::enqueue(std::size_t device, OutgoingSentence sentence) {
     m_lines.at(device).queue.push_back(std::move(sentence));
 }
 
@@ -24,7 +24,7 @@ SteadyClock::duration Transmitter::charactersTime(std::size_t count) const {
                                                              static_cast<double>(count));
 }
 
-void Transmitter::Service(SteadyTime now) {
+void Transmitter::service(SteadyTime now) {
     // A finished sentence may release one on another line, so go round until
     // a pass writes nothing.
     bool progress = true;
@@ -86,7 +86,7 @@ bool Transmitter::serviceLine(Line& line, SteadyTime now) {
         }
         const std::size_t count = due - line.written;
         if (due == size) {
-            m_observer.LastByteWriting(sentence, SteadyClock::now());
+            m_observer.lastByteWriting(sentence, SteadyClock::now());
         }
         const ssize_t n = write(line.fd, sentence.bytes.data() + line.written, count);
         const SteadyTime after = SteadyClock::now();
@@ -107,7 +107,7 @@ bool Transmitter::serviceLine(Line& line, SteadyTime now) {
             const OutgoingSentence done = std::move(line.queue.front());
             line.queue.pop_front();
             line.written = 0;
-            m_observer.SentenceDone(done, true, after);
+            m_observer.sentenceDone(done, true, after);
             continue;
         }
         if (n < 0 || static_cast<std::size_t>(n) < count) {
@@ -138,10 +138,10 @@ void Transmitter::abandon(Line& line, SteadyTime now) {
     }
     line.written = 0;
     ++m_abandoned;
-    m_observer.SentenceDone(sentence, false, now);
+    m_observer.sentenceDone(sentence, false, now);
 }
 
-std::optional<SteadyTime> Transmitter::NextWake() const {
+std::optional<SteadyTime> Transmitter::nextWake() const {
     std::optional<SteadyTime> wake;
     const auto consider = [&wake](SteadyTime t) {
         if (!wake || t < *wake) {
@@ -164,7 +164,7 @@ std::optional<SteadyTime> Transmitter::NextWake() const {
     return wake;
 }
 
-std::vector<int> Transmitter::BlockedDevices() const {
+std::vector<int> Transmitter::blockedDevices() const {
     std::vector<int> fds;
     for (const Line& line : m_lines) {
         if (line.blocked) {
@@ -174,7 +174,7 @@ std::vector<int> Transmitter::BlockedDevices() const {
     return fds;
 }
 
-bool Transmitter::Idle() const {
+bool Transmitter::idle() const {
     return std::all_of(m_lines.begin(), m_lines.end(),
                        [](const Line& line) { return line.queue.empty(); });
 }

@@ -27,38 +27,38 @@ class TransmitObserver {
   public:
     virtual ~TransmitObserver() = default;
     // Right before the write() that carries the sentence's last byte.
-    virtual void LastByteWriting(const OutgoingSentence& sentence, SteadyTime at) = 0;
+    virtual void lastByteWriting(const OutgoingSentence& sentence, SteadyTime at) = 0;
     // The sentence is out (`written`, `at` taken right after the write()
     // returned) or abandoned (`at` = when it was given up).
-    virtual void SentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) = 0;
+    virtual void sentenceDone(const OutgoingSentence& sentence, bool written, SteadyTime at) = 0;
 };
 
 // Writes queued sentences to non-blocking devices, each device its own line:
 // whole sentences at once, or character by character at the pace of a serial
-// line. Never waits itself: the caller sleeps until NextWake() or until one of
-// BlockedDevices() can take data, then calls Service() again.
+// line. Never waits itself: the caller sleeps until nextWake() or until one of
+// blockedDevices() can take data, then calls service() again.
 class Transmitter {
   public:
     // `paceBaud` 0 writes whole sentences at once.
     Transmitter(std::vector<int> devices, long paceBaud, TransmitObserver& observer);
 
-    void Enqueue(std::size_t device, OutgoingSentence sentence);
+    void enqueue(std::size_t device, OutgoingSentence sentence);
 
     // Writes every byte that is due at `now`.
-    void Service(SteadyTime now);
+    void service(SteadyTime now);
 
-    // When Service() has more to do (nothing when every queue is empty or
+    // When service() has more to do (nothing when every queue is empty or
     // waits only for room on its device).
-    std::optional<SteadyTime> NextWake() const;
+    std::optional<SteadyTime> nextWake() const;
 
     // The devices whose last write found no room.
-    std::vector<int> BlockedDevices() const;
+    std::vector<int> blockedDevices() const;
 
     // No sentence waits to be written.
-    bool Idle() const;
+    bool idle() const;
 
     // Sentences given up so far.
-    std::int64_t Abandoned() const { return m_abandoned; }
+    std::int64_t abandoned() const { return m_abandoned; }
 
   private:
     struct Line {

@@ -56,9 +56,10 @@ VesselModel::VesselModel(GeoPoint start, double headingDegrees, double turnRateD
       m_speed(speedMetresPerSecond),
       m_offsets(offsets) {}
 
-EpochTruth VesselModel::Truth() const {
+EpochTruth VesselModel::truth() const {
     EpochTruth truth;
     truth.heading = m_heading;
+    truth.turnRate = m_turnRate;
     truth.reference = m_reference;
     for (int i = 0; i < 2; ++i) {
         truth.antenna[i] = AntennaPosition(m_reference, m_heading, m_offsets.x[i], m_offsets.y[i]);
@@ -66,7 +67,7 @@ EpochTruth VesselModel::Truth() const {
     return truth;
 }
 
-void VesselModel::Advance(double seconds) {
+void VesselModel::advance(double seconds) {
     const double meanHeading = m_heading + m_turnRate * seconds / 2;
     m_reference = GeodesicDirect(m_reference, meanHeading, m_speed * seconds);
     m_heading = WrapDegrees(m_heading + m_turnRate * seconds);

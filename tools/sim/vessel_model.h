@@ -14,6 +14,7 @@ struct GeoPoint {
 // What the vessel truly does at one epoch.
 struct EpochTruth {
     double heading = 0;   // degrees true, [0, 360)
+    double turnRate = 0;  // degrees per second, clockwise positive
     GeoPoint reference;   // the reference point the offsets are measured from
     GeoPoint antenna[2];  // index 0 = GPS 1, 1 = GPS 2
 };
@@ -27,12 +28,12 @@ class VesselModel {
                 double speedMetresPerSecond, const AntennaOffsets& offsets);
 
     // The truth at the current time.
-    EpochTruth Truth() const;
+    EpochTruth truth() const;
 
     // Moves the clock on by `seconds`: the heading turns by rate x seconds and
     // the reference point follows the geodesic along the mean heading of the
     // step.
-    void Advance(double seconds);
+    void advance(double seconds);
 
   private:
     GeoPoint m_reference;
