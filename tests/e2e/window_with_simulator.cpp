@@ -65,7 +65,7 @@ WindowRun RunWindowWithSimulator(std::vector<std::string> arguments,
     QEventLoop loop;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, &loop, [&] {
-        if (simulator.Ended()) {
+        if (simulator.ended()) {
             loop.quit();
             return;
         }
@@ -77,7 +77,7 @@ WindowRun RunWindowWithSimulator(std::vector<std::string> arguments,
     loop.exec();
     sampler.stop();
 
-    run.status = simulator.Wait(std::chrono::seconds(5));
+    run.status = simulator.wait(std::chrono::seconds(5));
     run.report = sim::test::ReadFile(reportPath);
     run.messages = harness.prompts.texts();
     window.close();

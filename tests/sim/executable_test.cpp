@@ -543,7 +543,7 @@ TEST(SimExecutable, ASignalEndsTheRunAndStillWritesTheReport) {
     SimProcess sim({"--rate", "5", "--report", reportPath});
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     kill(sim.pid(), SIGTERM);
-    EXPECT_EQ(sim.Wait(std::chrono::seconds(5)), 0);
+    EXPECT_EQ(sim.wait(std::chrono::seconds(5)), 0);
     const std::string report = ReadFile(reportPath);
     EXPECT_GE(ReportValue(report, "epochs"), 5) << report;
     EXPECT_LE(ReportValue(report, "epochs"), 8) << report;
@@ -586,7 +586,7 @@ TEST(SimExecutable, LaunchesTheProgramWithItsOwnFolderAndEndsWithIt) {
         SimProcess sim({"--launch", "--program", program, "--program-folder", programFolder,
                         "--rate", "5", "--duration", row.duration, "--offsets", "0.5,-1.25,0,3",
                         "--report", reportPath, "--", row.mode});
-        ASSERT_EQ(sim.Wait(std::chrono::seconds(20)), 0) << row.mode;
+        ASSERT_EQ(sim.wait(std::chrono::seconds(20)), 0) << row.mode;
         const std::chrono::duration<double> took = Clock::now() - start;
         EXPECT_GE(took.count(), row.atLeast) << row.mode;
         EXPECT_LE(took.count(), row.atMost) << row.mode;

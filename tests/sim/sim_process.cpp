@@ -76,13 +76,13 @@ SimProcess::SimProcess(const std::vector<std::string>& arguments) {
 }
 
 SimProcess::~SimProcess() {
-    if (!Ended()) {
+    if (!ended()) {
         kill(m_pid, SIGKILL);
-        Wait();
+        wait();
     }
 }
 
-bool SimProcess::Ended() {
+bool SimProcess::ended() {
     if (!m_ended) {
         int status = 0;
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
@@ -93,9 +93,9 @@ bool SimProcess::Ended() {
     return m_ended;
 }
 
-int SimProcess::Wait(std::chrono::milliseconds limit) {
+int SimProcess::wait(std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
-    while (!Ended() && Clock::now() < deadline) {
+    while (!ended() && Clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return m_ended ? m_status : -1;
@@ -135,7 +135,7 @@ int Pump(SimProcess& sim, const std::vector<std::string>& devices,
             }
         }
     };
-    while (!sim.Ended()) {
+    while (!sim.ended()) {
         std::vector<pollfd> fds;
         for (const Device& device : opened) {
             fds.push_back({device.fd, POLLIN, 0});
@@ -147,7 +147,7 @@ int Pump(SimProcess& sim, const std::vector<std::string>& devices,
     for (const Device& device : opened) {
         close(device.fd);
     }
-    return sim.Wait();
+    return sim.wait();
 }
 
 void WriteTo(const std::string& device, const std::string& text) {

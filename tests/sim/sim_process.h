@@ -26,8 +26,8 @@ class SimProcess {
     pid_t pid() const { return m_pid; }
 
     // The exit status once it has ended (waits up to `limit`), -1 on time out.
-    int Wait(std::chrono::milliseconds limit = std::chrono::seconds(30));
-    bool Ended();
+    int wait(std::chrono::milliseconds limit = std::chrono::seconds(30));
+    bool ended();
 
   private:
     pid_t m_pid = -1;
