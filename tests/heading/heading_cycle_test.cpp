@@ -1,5 +1,8 @@
 #include "heading/heading_cycle.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include <gtest/gtest.h>
 #include <GeographicLib/Geodesic.hpp>
 
@@ -362,6 +365,65 @@ TEST_F(HeadingCycleTest, AFailingOutputNeverFreezesTheDisplay) {
     run();
     EXPECT_EQ(window.lblHeading.text, "010.0");
     EXPECT_NE(window.lblError.text.find("12:34:57"), std::string::npos) << "kept";
+}
+
+TEST_F(HeadingCycleTest, EveryAddedOutputGetsWhatPort3GetsInTheSameCycle) {
+    RecordingOutput tcp;
+    RecordingOutput udp;
+    cycle.addOutput(tcp);
+    cycle.addOutput(udp);
+    state.Sentences = {HeadingSentence::Hdt, HeadingSentence::Ths};
+    placeFixes(state, 57.3, 10);
+    tcp.failure = "TCP client 10.0.0.9:50000 stopped reading and was dropped";
+    run();
+    EXPECT_EQ(port3.text, "$GPHDT,057.3,T*34\r\n$GPTHS,057.3,A*36\r\n");
+    EXPECT_EQ(udp.text, port3.text) << "a failing output delays no other";
+    EXPECT_EQ(window.lblError.text,
+              "12:34:56 : TCP client 10.0.0.9:50000 stopped reading and was dropped: heading "
+              "not sent Error in Main Loop");
+
+    tcp.failure.clear();
+    state.HeadingOutput = false;
+    placeFixes(state, 123.4, 10, "12:35:20.00");
+    run();
+    EXPECT_EQ(tcp.text, "$GPHDT,123.4,T*31\r\n$GPTHS,123.4,A*33\r\n")
+        << "the network outputs do not depend on port 3";
+    EXPECT_EQ(udp.text, port3.text + tcp.text);
+}
+
+TEST_F(HeadingCycleTest, RateOfTurnOncePerEpochAndNotValidWithinTwoSecondsOfSilence) {
+    state.Sentences = {HeadingSentence::Rot};
+    // 10 fixes a second, turning 3 degrees a second to port across north.
+    const auto utc = [](int tenths) {
+        char text[16];
+        std::snprintf(text, sizeof text, "12:%02d:%02d.%d0", 35 + tenths / 600,
+                      tenths / 10 % 60, tenths % 10);
+        return std::string(text);
+    };
+    for (int tenth = 0; tenth < 30; ++tenth) {
+        placeFixes(state, std::fmod(360 + 4.5 - 0.3 * tenth, 360), 10, utc(tenth).c_str());
+        port3.text.clear();
+        run();
+        ASSERT_EQ(last.outcome, CycleOutcome::Heading);
+        if (tenth == 0) {
+            EXPECT_EQ(port3.text, "$GPROT,,V*08\r\n") << "one heading is no rate yet";
+        } else {
+            EXPECT_EQ(port3.text, "$GPROT,-180.0,A*15\r\n") << "at " << utc(tenth);
+        }
+    }
+    // GPS 2 falls silent; GPS 1 goes on.
+    int firstInvalid = 0;
+    for (int tenth = 30; tenth < 60 && firstInvalid == 0; ++tenth) {
+        setTime(state.GpsFix[1], utc(tenth).c_str());
+        port3.text.clear();
+        cycle.MainLoop(1);
+        if (!port3.text.empty()) {
+            EXPECT_EQ(port3.text, "$GPROT,,V*08\r\n");
+            firstInvalid = tenth;
+        }
+    }
+    EXPECT_GT(firstInvalid, 29);
+    EXPECT_LE(firstInvalid, 29 + 20) << "within 2 s of the last pair";
 }
 
 TEST_F(HeadingCycleTest, AnInvalidTimeOfDayFailsTheCycle) {
