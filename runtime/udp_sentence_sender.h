@@ -20,6 +20,7 @@ class UdpSentenceSender final : public TextOutput {
     void stop();
 
     bool isActive() const { return m_active; }
+    const NetworkEndpoint& endpoint() const { return m_endpoint; }
     // Datagrams handed to the system since the start.
     std::uint64_t datagramsSent() const { return m_sent; }
     // One line for the window: where to, how many datagrams.
