@@ -38,11 +38,6 @@ void readEndpoint(const QSettings& store, const QString& addressKey, const QStri
     }
 }
 
-bool readSwitch(const QSettings& store, const QString& key) {
-    const QString text = store.value(key).toString();
-    return text == QStringLiteral("1") || text.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
-}
-
 }  // namespace
 
 std::optional<NetworkEndpoint> ParseNetworkEndpoint(const QString& text, bool addressRequired) {
@@ -79,9 +74,9 @@ QString NetworkEndpointText(const NetworkEndpoint& endpoint) {
 
 NetworkSettings ReadNetworkSettings(const QSettings& store) {
     NetworkSettings settings;
-    settings.tcpOn = readSwitch(store, kTcpOn);
+    settings.tcpOn = store.value(kTcpOn).toBool();
     readEndpoint(store, kTcpAddress, kTcpPort, false, settings.tcp);
-    settings.udpOn = readSwitch(store, kUdpOn);
+    settings.udpOn = store.value(kUdpOn).toBool();
     readEndpoint(store, kUdpAddress, kUdpPort, true, settings.udp);
     return settings;
 }

@@ -40,20 +40,23 @@ TEST(RateOfTurn, SteadyTurnsGiveTheirRateWithoutASpikeAtNorth) {
 }
 
 TEST(RateOfTurn, SmoothsWithItsTimeConstant) {
-    // Straight for 5 s, then a sudden turn of 3 degrees a second for 2 s.
-    for (const double timeConstant : {0.0, 2.0}) {
+    // Straight for 5 s, then a sudden turn of 3 degrees a second: the rate
+    // closes in on 180 degrees a minute as 1 - exp(-t / time constant).
+    for (const double timeConstant : {0.0, 0.5, 2.0}) {
         SCOPED_TRACE(timeConstant);
         RateOfTurn filter;
         filter.setTimeConstant(timeConstant);
         for (int epoch = 0; epoch <= 50; ++epoch) {
             (void)filter.add(epoch * 100, 90);
         }
-        std::optional<double> rate;
-        for (int epoch = 1; epoch <= 20; ++epoch) {
-            rate = filter.add(5000 + epoch * 100, 90 + 0.3 * epoch);
+        for (int epoch = 1; epoch <= 25; ++epoch) {
+            const double seconds = epoch * 0.1;
+            const double expected =
+                timeConstant > 0 ? 180 * (1 - std::exp(-seconds / timeConstant)) : 180;
+            ASSERT_NEAR(filter.add(5000 + epoch * 100, 90 + 3 * seconds).value_or(0), expected,
+                        0.01)
+                << seconds << " s into the turn";
         }
-        const double expected = timeConstant > 0 ? 180 * (1 - std::exp(-1.0)) : 180;
-        EXPECT_NEAR(rate.value_or(0), expected, 0.5);
     }
 }
 

@@ -115,8 +115,9 @@ TEST_F(TcpServerTest, AClientThatNeverReadsIsDroppedOnceAndDelaysNoOne) {
     ASSERT_EQ(failures.size(), 1U);
     EXPECT_TRUE(failures[0].starts_with("TCP client 127.0.0.1:")) << failures[0];
     EXPECT_TRUE(failures[0].ends_with(" stopped reading and was dropped")) << failures[0];
-    EXPECT_LE(mostQueued, 4 * TcpSentenceServer::kClientQueueLimit) << "memory stays bounded";
-    EXPECT_LT(slowestWrite, std::chrono::milliseconds(50)) << "no write waits for a client";
+    // Those who read have nothing waiting once the system took it.
+    EXPECT_LE(mostQueued, TcpSentenceServer::kClientQueueLimit) << "memory stays bounded";
+    EXPECT_LT(slowestWrite, std::chrono::milliseconds(250)) << "no write waits for a client";
 
     for (int round = 0; round < 100; ++round) {
         ASSERT_TRUE(server.write(line).ok());
@@ -129,6 +130,7 @@ TEST_F(TcpServerTest, AClientThatNeverReadsIsDroppedOnceAndDelaysNoOne) {
     for (const auto& reader : readers) {
         EXPECT_EQ(reader->received.size(), written) << "the others got every sentence";
     }
+    EXPECT_EQ(server.queuedBytes(), 0);
 }
 
 TEST_F(TcpServerTest, AClientThatLeavesMidSentenceIsForgottenQuietly) {
@@ -163,7 +165,8 @@ TEST(UdpSender, OneDatagramPerSentenceCounted) {
     for (int epoch = 0; epoch < 50; ++epoch) {
         ASSERT_TRUE(sender.write(sentences[0] + sentences[1] + sentences[2]).ok());
     }
-    EXPECT_EQ(sender.datagramsSent(), 150U);
+    EXPECT_EQ(sender.statusText(),
+              QStringLiteral("UDP: 150 datagram(s) sent to 127.0.0.1:%1").arg(listener.localPort()));
     std::vector<std::string> received;
     ASSERT_TRUE(waitFor([&] {
         while (listener.hasPendingDatagrams()) {
@@ -182,10 +185,10 @@ TEST(NetworkSettings, EndpointsAndTheStoreReadBackAsWritten) {
         bool addressRequired;
         std::optional<NetworkEndpoint> endpoint;
     } rows[] = {
-        {"10110", false, NetworkEndpoint{QString(), 10110}},
+        {"1", false, NetworkEndpoint{QString(), 1}},
         {"10110", true, std::nullopt},
         {"127.0.0.1:2000", true, NetworkEndpoint{QStringLiteral("127.0.0.1"), 2000}},
-        {"[::1]:2000", false, NetworkEndpoint{QStringLiteral("::1"), 2000}},
+        {"[::1]:65535", false, NetworkEndpoint{QStringLiteral("::1"), 65535}},
         {"::1:2000", false, std::nullopt},
         {"192.168.1.255:0", true, std::nullopt},
         {"192.168.1.255:65536", true, std::nullopt},
@@ -201,10 +204,12 @@ TEST(NetworkSettings, EndpointsAndTheStoreReadBackAsWritten) {
     QTemporaryDir folder;
     QSettings store(folder.filePath(QStringLiteral("user.ini")), QSettings::IniFormat);
     EXPECT_EQ(ReadNetworkSettings(store), NetworkSettings{}) << "defaults";
-    const NetworkSettings changed{true, {QStringLiteral("192.168.1.20"), 2000}, true,
-                                 {QStringLiteral("192.168.1.255"), 2001}};
-    WriteNetworkSettings(store, changed);
-    EXPECT_EQ(ReadNetworkSettings(store), changed);
+    for (const bool tcpOn : {true, false}) {
+        const NetworkSettings changed{tcpOn, {QStringLiteral("192.168.1.20"), 2000}, !tcpOn,
+                                      {QStringLiteral("192.168.1.255"), 2001}};
+        WriteNetworkSettings(store, changed);
+        EXPECT_EQ(ReadNetworkSettings(store), changed);
+    }
 }
 
 }  // namespace
