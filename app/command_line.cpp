@@ -24,12 +24,40 @@ struct Options {
         QStringLiteral("Write the main window's labels (text, colour, visibility) to FILE as JSON "
                        "when the program ends, as nmea-bivane-replay --labels does."),
         QStringLiteral("FILE")};
+    QCommandLineOption tcp{
+        QStringLiteral("tcp"),
+        QStringLiteral("Serve the heading sentences to TCP clients at ADDRESS (default: every "
+                       "address) and PORT for this run, without storing it."),
+        QStringLiteral("[ADDRESS:]PORT")};
+    QCommandLineOption udp{
+        QStringLiteral("udp"),
+        QStringLiteral("Send the heading sentences as UDP datagrams to ADDRESS (one host, or a "
+                       "broadcast address) and PORT for this run, without storing it."),
+        QStringLiteral("ADDRESS:PORT")};
 };
+
+// The value of a network option, when it is set: `error` says why it
+// cannot be used.
+std::optional<NetworkEndpoint> endpoint(const QCommandLineParser& parser,
+                                        const QCommandLineOption& option, bool addressRequired,
+                                        QString& error) {
+    if (!parser.isSet(option)) {
+        return std::nullopt;
+    }
+    const QString value = parser.value(option);
+    auto parsed = ParseNetworkEndpoint(value, addressRequired);
+    if (!parsed) {
+        error = QStringLiteral("--%1 %2: expected %3, ADDRESS an IP address and PORT 1 to 65535")
+                    .arg(option.names().constFirst(), value, option.valueName());
+    }
+    return parsed;
+}
 
 void describe(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(
         QStringLiteral("True heading from two GPS receivers, sent as NMEA HDT."));
-    parser.addOptions({options.programFolder, options.com, options.screenshot, options.labels});
+    parser.addOptions({options.programFolder, options.com, options.screenshot, options.labels,
+                       options.tcp, options.udp});
     parser.addHelpOption();
 }
 
@@ -52,6 +80,11 @@ CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports) {
     line.programFolder = parser.value(options.programFolder);
     line.screenshot = parser.value(options.screenshot);
     line.labels = parser.value(options.labels);
+    line.tcp = endpoint(parser, options.tcp, false, line.error);
+    line.udp = endpoint(parser, options.udp, true, line.error);
+    if (!line.error.isEmpty()) {
+        return line;
+    }
     for (const QString& mapping : parser.values(options.com)) {
         if (!ports.mapForThisRun(mapping)) {
             line.error = QStringLiteral(

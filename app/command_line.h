@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
+#include "runtime/network_settings.h"
 #include "serial/com_port_map.h"
 
 namespace bivane {
@@ -12,6 +14,10 @@ struct CommandLine {
     QString programFolder;  // --program-folder DIR; empty: the usual folder
     QString screenshot;     // --screenshot FILE; empty: none
     QString labels;         // --labels FILE: the labels as JSON at exit; empty: none
+    // --tcp [ADDRESS:]PORT, --udp ADDRESS:PORT: the network output on for
+    // this run at that address, whatever the per-user settings say.
+    std::optional<NetworkEndpoint> tcp;
+    std::optional<NetworkEndpoint> udp;
     bool help = false;      // --help: print the usage and end
     QString error;          // why the command line cannot be used; empty when it can
 };

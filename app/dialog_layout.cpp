@@ -1,5 +1,6 @@
 #include "app/dialog_layout.h"
 
+#include <QDialogButtonBox>
 #include <QScreen>
 
 #include "app/twips.h"
@@ -51,6 +52,16 @@ QGroupBox* AddFrame(QDialog& dialog, const QString& name, const QString& caption
     frame->setObjectName(name);
     PlaceInTwips(*frame, rect);
     return frame;
+}
+
+void AddOkCancelButtons(QDialog& dialog, QBoxLayout& layout, std::function<void()> ok) {
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, std::move(ok));
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout.addWidget(buttons);
 }
 
 }  // namespace bivane

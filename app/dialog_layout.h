@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QBoxLayout>
 #include <QDialog>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QString>
+#include <functional>
 
 #include "app/main_window_layout.h"
 
@@ -33,6 +35,10 @@ int DialogPixels(const QWidget& widget, double twips);
 
 // Puts `control` at `rect`, twips within its parent.
 void PlaceInTwips(QWidget& control, const TwipRect& rect);
+
+// OK and Cancel (named "cmdOK" and "cmdCancel") at the foot of `layout`:
+// OK runs `ok`, Cancel rejects the dialog.
+void AddOkCancelButtons(QDialog& dialog, QBoxLayout& layout, std::function<void()> ok);
 
 // A button named `name` on `dialog`, at `rect` twips.
 QPushButton* AddButton(QDialog& dialog, const char* name, const QString& caption,

@@ -11,6 +11,7 @@
 #include "app/decimal_separator.h"
 #include "app/frm_about.h"
 #include "app/frm_offset.h"
+#include "app/frm_network.h"
 #include "app/frm_output.h"
 #include "app/frm_setup.h"
 #include "app/link_opener.h"
@@ -89,6 +90,8 @@ Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const 
       m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
     m_engine.setTextChanged([this] { textChanged(); });
+    m_engine.addOutput(m_tcp);
+    m_engine.addOutput(m_udp);
     // Labels are shown when the event loop is about to wait and no receiver's
     // characters wait to be handled: a heading never waits for the labels of
     // the fix before it.
@@ -142,6 +145,7 @@ void Frm_Bivane::createMenus() {
     item(mnuSetup, "mnuTimeDifference", QStringLiteral("Time Difference"),
          &Frm_Bivane::mnuTimeDifference_Click);
     item(mnuSetup, "mnuSetupOutput", tr("Heading Sentences"), &Frm_Bivane::mnuSetupOutput_Click);
+    item(mnuSetup, "mnuSetupNetwork", tr("Network Output"), &Frm_Bivane::mnuSetupNetwork_Click);
     QMenu* mnuAbout0 = menuBar()->addMenu(QStringLiteral("About"));
     mnuAbout0->setObjectName(QStringLiteral("mnuAbout0"));
     item(mnuAbout0, "mnuAbout", QStringLiteral("About"), &Frm_Bivane::mnuAbout_Click);
@@ -288,7 +292,43 @@ void Frm_Bivane::Form_Load() {
     const OutputSettings output = ReadOutputSettings(*OpenUserSettings());
     m_state.Sentences = output.sentences;
     m_state.BaselineLimit = output.baselineLimit;
+    m_state.RotTimeConstant = output.rotTimeConstant;
+    m_network = ReadNetworkSettings(*OpenUserSettings());
+    if (m_tcpForThisRun) {
+        m_network.tcpOn = true;
+        m_network.tcp = *m_tcpForThisRun;
+    }
+    if (m_udpForThisRun) {
+        m_network.udpOn = true;
+        m_network.udp = *m_udpForThisRun;
+    }
+    applyNetwork();
     showWindowText();
+}
+
+void Frm_Bivane::applyNetwork() {
+    if (!m_network.tcpOn) {
+        m_tcp.close();
+        m_tcpListening.reset();
+    } else if (m_tcpListening != m_network.tcp || !m_tcp.isListening()) {
+        // Clients stay connected unless the server moves.
+        m_tcpListening = m_network.tcp;
+        if (const IoResult result = m_tcp.listen(m_network.tcp); !result.ok()) {
+            message(FromStd(result.failure()) +
+                    tr(".\n\nThe heading goes on everywhere else; choose another port under "
+                       "Setup, Network Output."));
+        }
+    }
+    if (!m_network.udpOn) {
+        m_udp.stop();
+    } else if (!m_udp.isActive() || m_udp.endpoint() != m_network.udp) {
+        // The count of datagrams starts again when the address changes.
+        m_udp.start(m_network.udp);
+    }
+}
+
+QString Frm_Bivane::networkStatus() const {
+    return m_tcp.statusText() + QLatin1Char('\n') + m_udp.statusText();
 }
 
 void Frm_Bivane::readSettingsFile() {
@@ -503,12 +543,22 @@ void Frm_Bivane::mnuTimeDifference_Click() {
 }
 
 void Frm_Bivane::mnuSetupOutput_Click() {
-    Frm_Output dialog(this, {m_state.Sentences, m_state.BaselineLimit}, m_prompts,
-                      m_decimalSeparator);
+    Frm_Output dialog(this, {m_state.Sentences, m_state.BaselineLimit, m_state.RotTimeConstant},
+                      m_prompts, m_decimalSeparator);
     if (dialog.exec() == QDialog::Accepted) {
         m_state.Sentences = dialog.settings().sentences;
         m_state.BaselineLimit = dialog.settings().baselineLimit;
+        m_state.RotTimeConstant = dialog.settings().rotTimeConstant;
         WriteOutputSettings(*OpenUserSettings(), dialog.settings());
+    }
+}
+
+void Frm_Bivane::mnuSetupNetwork_Click() {
+    Frm_Network dialog(this, m_network, m_prompts, [this] { return networkStatus(); });
+    if (dialog.exec() == QDialog::Accepted) {
+        m_network = dialog.settings();
+        WriteNetworkSettings(*OpenUserSettings(), m_network);
+        applyNetwork();
     }
 }
 

@@ -23,6 +23,9 @@
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
 #include "reception/serial_port.h"
+#include "runtime/network_settings.h"
+#include "runtime/tcp_sentence_server.h"
+#include "runtime/udp_sentence_sender.h"
 #include "serial/com_port_map.h"
 #include "settings/settings_file.h"
 
@@ -49,6 +52,16 @@ class Frm_Bivane final : public QMainWindow {
     // The devices that "COM n" stands for, shown by the comm setup dialog
     // (nullptr: none shown). The map must outlive the window.
     void setDeviceNames(const ComPortMap* names) { m_deviceNames = names; }
+    // Network outputs for this run (--tcp, --udp), on whatever the per-user
+    // settings say, and not stored; before Form_Load.
+    void setNetworkForThisRun(std::optional<NetworkEndpoint> tcp,
+                              std::optional<NetworkEndpoint> udp) {
+        m_tcpForThisRun = std::move(tcp);
+        m_udpForThisRun = std::move(udp);
+    }
+    // The network outputs' status, one line each.
+    QString networkStatus() const;
+    const TcpSentenceServer& tcpServer() const { return m_tcp; }
     const MainWindowText& windowText() const { return m_engine.text(); }
     HeadingEngine& engine() { return m_engine; }
     CompassState& state() { return m_state; }
@@ -71,6 +84,7 @@ class Frm_Bivane final : public QMainWindow {
     void mnuSetupOffset_Click();
     void mnuTimeDifference_Click();
     void mnuSetupOutput_Click();
+    void mnuSetupNetwork_Click();
     void mnuAbout_Click();
     void cmdLog_Click();
 
@@ -116,6 +130,9 @@ class Frm_Bivane final : public QMainWindow {
     // and the file does not hold that already.
     void saveChangedSettings(bool accepted, const SettingsItems& before);
     void openPort(int index);
+    // Starts, moves or stops the network outputs as m_network says; a server
+    // that cannot listen is shown in a message box, the rest goes on.
+    void applyNetwork();
     void startLogging();
     void stopLogging();
     void message(const QString& text);
@@ -129,6 +146,13 @@ class Frm_Bivane final : public QMainWindow {
     const ComPortMap* m_deviceNames = nullptr;
 
     std::array<std::unique_ptr<SerialPort>, 3> m_ports;
+    // The network outputs, before the engine that writes to them.
+    TcpSentenceServer m_tcp;
+    UdpSentenceSender m_udp;
+    NetworkSettings m_network;
+    std::optional<NetworkEndpoint> m_tcpListening;  // where m_tcp was last started
+    std::optional<NetworkEndpoint> m_tcpForThisRun;
+    std::optional<NetworkEndpoint> m_udpForThisRun;
     DataLogger m_logger;
     DecoderMessageBox m_decoderMessages;
     HeadingEngine m_engine;

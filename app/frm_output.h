@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 
 #include "app/output_settings.h"
 #include "app/user_prompts.h"
@@ -11,8 +12,8 @@
 namespace bivane {
 
 // The heading output dialog (Setup, Heading Sentences): which sentences go
-// out for each epoch (HDT, THS) and the baseline limit of a valid heading
-// (THS mode A). OK keeps the choice in `settings()`; the owner applies and
+// out for each epoch (HDT, THS, ROT), the baseline limit of a valid heading
+// (THS mode A) and the time constant of the rate of turn's smoothing. OK keeps the choice in `settings()`; the owner applies and
 // stores it. Port events go on while it is open.
 class Frm_Output final : public QDialog {
     Q_OBJECT
@@ -26,19 +27,29 @@ class Frm_Output final : public QDialog {
 
     QCheckBox* chkSentence(HeadingSentence sentence) const;
     QLineEdit* txtBaselineLimit() const { return m_txtBaselineLimit; }
+    QLineEdit* txtRotTimeConstant() const { return m_txtRotTimeConstant; }
 
   public Q_SLOTS:
-    // At least one sentence must be chosen and the limit be a number of
-    // degrees, 0 or more; otherwise a message says why and the dialog stays
-    // open. A limit box the user did not edit keeps the stored value exactly.
+    // At least one sentence must be chosen, the limit be a number of
+    // degrees and the time constant one of seconds, each 0 or more;
+    // otherwise a message says why and the dialog stays open. A number box
+    // the user did not edit keeps the stored value exactly.
     void cmdOK_Click();
 
   private:
+    // The number in `box`, or the stored `current` when the box was not
+    // edited; nothing (after a message naming `what`) when it is no number
+    // of 0 or more.
+    std::optional<double> number(QLineEdit* box, double current, const QString& what);
+
     OutputSettings m_settings;
     UserPrompts& m_prompts;
     QCheckBox* m_chkHdt = nullptr;
     QCheckBox* m_chkThs = nullptr;
+    QCheckBox* m_chkRot = nullptr;
     QLineEdit* m_txtBaselineLimit = nullptr;
+    QLineEdit* m_txtRotTimeConstant = nullptr;
+    char m_separator;
 };
 
 }  // namespace bivane

@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
     bivane::Frm_Bivane window(bivane::QtPortFactory(comPorts), prompts, clock,
                               commandLine.programFolder);
     window.setDeviceNames(&comPorts);
+    window.setNetworkForThisRun(commandLine.tcp, commandLine.udp);
     prompts.setParentWidget(&window);
 #ifdef Q_OS_UNIX
     bivane::SignalCloser closer([&window] { bivane::CloseForSignal(window); });

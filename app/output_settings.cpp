@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <cmath>
+#include <optional>
 
 #include "settings/strict_number.h"
 
@@ -10,6 +11,20 @@ namespace {
 
 const QString kSentencesKey = QStringLiteral("Output/Sentences");
 const QString kBaselineLimitKey = QStringLiteral("Output/BaselineLimit");
+const QString kRotTimeConstantKey = QStringLiteral("Output/RotTimeConstant");
+
+// A stored number of 0 or more; nothing for anything else.
+std::optional<double> readNonNegative(const QSettings& store, const QString& key) {
+    const auto number = ReadStrictNumber(store.value(key).toString().toStdString());
+    if (number && std::isfinite(*number) && *number >= 0) {
+        return number;
+    }
+    return std::nullopt;
+}
+
+QString numberText(double value) {
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
 
 }  // namespace
 
@@ -18,17 +33,17 @@ OutputSettings ReadOutputSettings(const QSettings& store) {
     if (auto choice = ParseSentenceChoice(store.value(kSentencesKey).toString().toStdString())) {
         settings.sentences = std::move(*choice);
     }
-    const auto limit = ReadStrictNumber(store.value(kBaselineLimitKey).toString().toStdString());
-    if (limit && std::isfinite(*limit) && *limit >= 0) {
-        settings.baselineLimit = *limit;
-    }
+    settings.baselineLimit =
+        readNonNegative(store, kBaselineLimitKey).value_or(settings.baselineLimit);
+    settings.rotTimeConstant =
+        readNonNegative(store, kRotTimeConstantKey).value_or(settings.rotTimeConstant);
     return settings;
 }
 
 void WriteOutputSettings(QSettings& store, const OutputSettings& settings) {
     store.setValue(kSentencesKey, QString::fromStdString(SentenceChoiceText(settings.sentences)));
-    store.setValue(kBaselineLimitKey,
-                   QString::number(settings.baselineLimit, 'g', QLocale::FloatingPointShortest));
+    store.setValue(kBaselineLimitKey, numberText(settings.baselineLimit));
+    store.setValue(kRotTimeConstantKey, numberText(settings.rotTimeConstant));
 }
 
 }  // namespace bivane

@@ -11,12 +11,13 @@ namespace bivane {
 struct OutputSettings {
     SentenceChoice sentences{HeadingSentence::Hdt};  // key "Sentences": "HDT,THS"
     double baselineLimit = 1.0;                      // key "BaselineLimit": degrees, "." as point
+    double rotTimeConstant = 2.0;  // key "RotTimeConstant": seconds, 0 for no smoothing
 
     bool operator==(const OutputSettings&) const = default;
 };
 
 // The stored values; a key that is missing or cannot be read keeps its
-// default (HDT alone, 1.0 degree).
+// default (HDT alone, 1.0 degree, 2 s).
 OutputSettings ReadOutputSettings(const QSettings& store);
 
 void WriteOutputSettings(QSettings& store, const OutputSettings& settings);

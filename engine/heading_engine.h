@@ -51,6 +51,11 @@ class HeadingEngine {
     // which is on its way: its heading is about to come.
     bool awaitingPartner() const { return m_cycle.lastOutcome() == CycleOutcome::Waiting; }
 
+    // A further output of the heading sentences (a network server, say):
+    // it gets every sentence text port 3 gets, in the same cycle, and must
+    // hand it on without waiting. It must outlive the engine.
+    void addOutput(TextOutput& output) { m_cycle.addOutput(output); }
+
     SerialPort& port(int index) const;
     CompassState& state() { return m_state; }
     const CompassState& state() const { return m_state; }

@@ -42,6 +42,9 @@ struct CompassState {
     // amounts to at most this many degrees across the baseline (per-user
     // setting).
     double BaselineLimit = 1.0;
+    // Time constant of the rate of turn's smoothing, seconds; 0 for none
+    // (per-user setting).
+    double RotTimeConstant = 2.0;
     // Logging of computed headings is on. The open log file itself is owned
     // by the logger, which the heading cycle reaches through its log sink.
     bool Logging = false;

@@ -10,6 +10,7 @@
 #include "nmea/angle_constants.h"
 #include "nmea/hdt.h"
 #include "nmea/number_format.h"
+#include "nmea/rot.h"
 #include "nmea/ths.h"
 #include "nmea/utc_time.h"
 
@@ -168,7 +169,7 @@ void HeadingCycle::computeHeading(const FixPair& pair, CycleReport& report) {
     const double acrossDegrees = across ? ArcSin(mismatch) * kRadToDeg : 0;
     report.headingValid =
         calculated <= 0 || (across && std::fabs(acrossDegrees) <= m_state.BaselineLimit);
-    std::string shown = sendSentences(heading, report.headingValid);
+    std::string shown = sendSentences(heading, report.headingValid, report.instantMs);
 
     if (!shown.empty()) {
         m_window.lblHDT.text = std::move(shown);
@@ -201,7 +202,15 @@ void HeadingCycle::showNoHeading(const GgaRecord& gps1, const GgaRecord& gps2,
     RefreshFixPanels(gps1, gps2, m_window, timeDiffSeconds, cycleOk, m_separator);
 }
 
-std::string HeadingCycle::sendSentences(std::optional<float> heading, bool valid) {
+std::string HeadingCycle::sendSentences(std::optional<float> heading, bool valid,
+                                        std::int64_t instantMs) {
+    // The rate follows every valid heading, chosen or not, so that a choice
+    // made while the vessel turns starts from the turn.
+    m_rateOfTurn.setTimeConstant(m_state.RotTimeConstant);
+    std::optional<double> rate;
+    if (heading && valid) {
+        rate = m_rateOfTurn.add(instantMs, *heading);
+    }
     m_sentences.clear();
     std::string first;
     for (HeadingSentence kind : m_state.Sentences) {
@@ -211,9 +220,11 @@ std::string HeadingCycle::sendSentences(std::optional<float> heading, bool valid
                 continue;  // HDT has no way to say "no heading"
             }
             sentence = BuildHdtSentence(m_state.HdtData.TalkerID, *heading, 1);
-        } else {
+        } else if (kind == HeadingSentence::Ths) {
             sentence = BuildThsSentence(m_state.HdtData.TalkerID,
                                         valid ? heading : std::optional<float>());
+        } else {
+            sentence = BuildRotSentence(m_state.HdtData.TalkerID, rate);
         }
         m_sentences += sentence;
         m_sentences += "\r\n";
@@ -226,6 +237,9 @@ std::string HeadingCycle::sendSentences(std::optional<float> heading, bool valid
     }
     if (m_state.HeadingOutput) {
         noteOutputFailure(m_headingPort.write(m_sentences), "not sent");
+    }
+    for (TextOutput* output : m_outputs) {
+        noteOutputFailure(output->write(m_sentences), "not sent");
     }
     if (m_state.Logging) {
         noteOutputFailure(m_logFile.write(m_sentences), "not logged");

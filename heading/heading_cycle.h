@@ -4,11 +4,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "heading/compass_state.h"
 #include "heading/epoch_pairing.h"
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
+#include "heading/rate_of_turn.h"
 #include "heading/text_output.h"
 
 namespace bivane {
@@ -39,7 +41,8 @@ struct CycleReport {
 // The heading cycle: run once for every decoded GGA sentence. It finds the
 // other receiver's fix of the same instant, computes the heading from the
 // two positions, sends the chosen heading sentences to port 3 (when heading
-// output is on) and to the log (when logging is on), shows the heading, the
+// output is on), to the log (when logging is on) and to every further output
+// added (the network's), shows the heading, the
 // observed baseline and its check against the calculated one, and refreshes
 // the fix panels. A failing output does not stop the display: the error line
 // says what was not sent or logged. Any other failing step ends the cycle and
@@ -51,6 +54,12 @@ class HeadingCycle {
 
     // `receiver`: whose fix GpsFix(receiver) has just been decoded (1 or 2).
     void MainLoop(int receiver);
+
+    // A further output that gets every sentence text port 3 gets, in the
+    // same cycle, whether heading output on port 3 is on or not. Its write
+    // must hand the text on without waiting; a failure goes on the error
+    // line like port 3's. The output must outlive the cycle.
+    void addOutput(TextOutput& output) { m_outputs.push_back(&output); }
 
     // How the latest cycle ended.
     CycleOutcome lastOutcome() const { return m_lastOutcome; }
@@ -67,8 +76,10 @@ class HeadingCycle {
     // Without a heading: "OLD", a THS that says not valid, the panels.
     void showNoHeading(const GgaRecord& gps1, const GgaRecord& gps2, double timeDiffSeconds);
     // Sends the chosen sentences of this cycle; `heading` empty for a cycle
-    // without one. Returns the first sentence, for the window.
-    std::string sendSentences(std::optional<float> heading, bool valid);
+    // without one, `instantMs` the heading's instant. Returns the first
+    // sentence, for the window.
+    std::string sendSentences(std::optional<float> heading, bool valid,
+                              std::int64_t instantMs = 0);
     void noteOutputFailure(const IoResult& result, const char* consequence);
 
     CompassState& m_state;
@@ -78,7 +89,9 @@ class HeadingCycle {
     const LocalClock& m_clock;
     char m_separator;
     std::function<void(const CycleReport&)> m_observer;
+    std::vector<TextOutput*> m_outputs;
     EpochPairing m_pairing;
+    RateOfTurn m_rateOfTurn;
     CycleOutcome m_lastOutcome = CycleOutcome::NotReady;
     // The newest fix time since which the receivers have been too far apart
     // to pair, and whether the error line has said so.

@@ -7,9 +7,10 @@
 namespace bivane {
 namespace {
 
-constexpr std::array<std::pair<HeadingSentence, std::string_view>, 2> kNames{{
+constexpr std::array<std::pair<HeadingSentence, std::string_view>, 3> kNames{{
     {HeadingSentence::Hdt, "HDT"},
     {HeadingSentence::Ths, "THS"},
+    {HeadingSentence::Rot, "ROT"},
 }};
 
 std::string_view trimmed(std::string_view text) {

@@ -42,6 +42,20 @@ std::string NmeaNumberText(float value, std::string_view pattern) {
     return nmeaNumberText(value, pattern);
 }
 
+std::string BuildValueStatusSentence(std::string_view talker, std::string_view formatter,
+                                     const std::optional<std::string>& value) {
+    std::string sentence = SentenceAddress(talker, formatter);
+    if (value) {
+        sentence += *value;
+        sentence += ",A";
+    } else {
+        sentence += ",V";
+    }
+    sentence += '*';
+    sentence += NmeaChecksum(sentence);
+    return sentence;
+}
+
 std::string NmeaChecksum(std::string_view sentence) {
     const std::size_t star = sentence.find('*');
     if (sentence.size() < 2 || star == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ std::string BuildHdtSentence(std::string_view talker, float heading, std::int16_
 // The start of an outgoing sentence: "$", the talker (two characters, padded
 // with blanks), the sentence formatter and ",": "$GPHDT,".
 std::string SentenceAddress(std::string_view talker, std::string_view formatter);
+
+// A sentence of one value and its status: "$" + talker + formatter + "," +
+// value + ",A*" + checksum when there is a value; "$" + talker + formatter +
+// ",,V*" + checksum when there is none (not valid).
+std::string BuildValueStatusSentence(std::string_view talker, std::string_view formatter,
+                                     const std::optional<std::string>& value);
 
 // The NMEA checksum of a sentence: the exclusive-or of the characters after
 // the first one up to the first "*" (or the end), as two upper-case hex

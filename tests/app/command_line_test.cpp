@@ -12,13 +12,17 @@ TEST(CommandLine, ReadsTheProgramFolderThePortMappingsAndTheScreenshot) {
          QStringLiteral("/tmp/pf"), QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"),
          QStringLiteral("--com=12=/dev/serial/by-id/usb-u-blox_GNSS-if00"), QStringLiteral("--com"),
          QStringLiteral("1=/dev/ttyUSB1"), QStringLiteral("--screenshot"),
-         QStringLiteral("shot.png"), QStringLiteral("--labels=labels.json")},
+         QStringLiteral("shot.png"), QStringLiteral("--labels=labels.json"),
+         QStringLiteral("--tcp"), QStringLiteral("10110"), QStringLiteral("--udp"),
+         QStringLiteral("192.168.1.255:2000")},
         ports);
     EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
     EXPECT_FALSE(line.help);
     EXPECT_EQ(line.programFolder, QStringLiteral("/tmp/pf"));
     EXPECT_EQ(line.screenshot, QStringLiteral("shot.png"));
     EXPECT_EQ(line.labels, QStringLiteral("labels.json"));
+    EXPECT_EQ(line.tcp, (NetworkEndpoint{QString(), 10110})) << "every address";
+    EXPECT_EQ(line.udp, (NetworkEndpoint{QStringLiteral("192.168.1.255"), 2000}));
     EXPECT_EQ(ports.deviceFor(1), QStringLiteral("/dev/ttyUSB1")) << "the last mapping counts";
     EXPECT_EQ(ports.deviceFor(12), QStringLiteral("/dev/serial/by-id/usb-u-blox_GNSS-if00"));
 }
@@ -29,6 +33,8 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
         {"--com", "x=/dev/ttyS0", "--com x=/dev/ttyS0"},
         {"--com", "3", "--com 3"},
         {"--com", "3=", "--com 3="},
+        {"--tcp", "127.0.0.1:0", "--tcp 127.0.0.1:0"},
+        {"--udp", "10110", "--udp 10110: expected ADDRESS:PORT"},
         {"--speed", "4800", "'speed'"},
         {"extra", "words", "extra"},
         {"--program-folder", nullptr, "program-folder"},

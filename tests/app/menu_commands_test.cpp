@@ -4,12 +4,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include "app/frm_about.h"
+#include "app/frm_network.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
+#include "serial/user_settings.h"
 #include "tests/app/first_start_file.h"
 #include "tests/app/window_harness.h"
 
@@ -130,6 +135,50 @@ TEST(MenuCommands, TheTimeDifferencePromptSetsTheTolerance) {
     harness.prompts.answers.push_back(QStringLiteral("0,5"));
     window.mnuTimeDifference_Click();
     EXPECT_FLOAT_EQ(harness.state().TimeTolerance, 0.5f);
+}
+
+TEST(MenuCommands, TheNetworkDialogServesTheHeadingAndNamesAPortInUse) {
+    QTcpServer occupant;
+    ASSERT_TRUE(occupant.listen(QHostAddress::LocalHost));
+    const quint16 port = occupant.serverPort();
+    WindowHarness harness;
+    Frm_Bivane& window = harness.start();
+    whenShown<Frm_Network>([port](Frm_Network& dialog) {
+        dialog.chkTcp()->setChecked(true);
+        dialog.txtTcpAddress()->setText(QStringLiteral("127.0.0.1"));
+        dialog.txtTcpPort()->setText(QString::number(port));
+        dialog.cmdOK_Click();
+    });
+    window.mnuSetupNetwork_Click();
+    ASSERT_EQ(harness.prompts.messages.size(), 1U);
+    const QString& text = harness.prompts.messages[0].text;
+    EXPECT_TRUE(text.contains(QStringLiteral("127.0.0.1:%1").arg(port))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("in use"))) << text.toStdString();
+    EXPECT_TRUE(ReadNetworkSettings(*OpenUserSettings()).tcpOn) << "stored all the same";
+
+    // The port is free again: OK on the same values starts the server. Port
+    // 3 is off, the network gets the heading all the same.
+    occupant.close();
+    whenShown<Frm_Network>([](Frm_Network& dialog) { dialog.cmdOK_Click(); });
+    window.mnuSetupNetwork_Click();
+    EXPECT_EQ(harness.prompts.messages.size(), 1U);
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, port);
+    std::string received;
+    QElapsedTimer timer;
+    timer.start();
+    bool paired = false;
+    while (timer.elapsed() < 5000 && received.find("\r\n") == std::string::npos) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (!paired && window.tcpServer().clientCount() == 1) {
+            EXPECT_TRUE(window.networkStatus().contains(QStringLiteral("1 client(s) connected")));
+            harness.receivePair(19);
+            paired = true;
+        }
+        received += client.readAll().toStdString();
+    }
+    EXPECT_TRUE(received.starts_with("$GPHDT,026.7,T*")) << received;
+    EXPECT_FALSE(harness.state().HeadingOutput);
 }
 
 TEST(MenuCommands, TheAboutBoxClosesWithItsButton) {

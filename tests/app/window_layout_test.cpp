@@ -143,7 +143,8 @@ TEST_F(WindowLayout, FramesButtonAndMenus) {
     EXPECT_EQ(menus.join(QLatin1Char(' ')),
               QStringLiteral("mnuFile=File[mnuFileExit=E&xit] "
                              "mnuSetup=Setup[mnuSetupComm=Comm,mnuSetupOffset=Antenna Offsets,"
-                             "mnuTimeDifference=Time Difference,mnuSetupOutput=Heading Sentences] "
+                             "mnuTimeDifference=Time Difference,mnuSetupOutput=Heading Sentences,"
+                             "mnuSetupNetwork=Network Output] "
                              "mnuAbout0=About[mnuAbout=About]"));
 }
 

@@ -2,6 +2,8 @@
 // dialog_screenshots FOLDER. Run it on a real display (Xvfb will do).
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTcpSocket>
 #include <QDialog>
 #include <QIcon>
 #include <QTimer>
@@ -9,12 +11,16 @@
 #include <functional>
 
 #include "app/frm_about.h"
+#include "app/frm_network.h"
 #include "app/frm_offset.h"
+#include "app/frm_output.h"
 #include "app/frm_setup.h"
 #include "app/qt_user_prompts.h"
 #include "app/time_tolerance_prompt.h"
 #include "serial/com_port_map.h"
 #include "reception/memory_port.h"
+#include "runtime/tcp_sentence_server.h"
+#include "runtime/udp_sentence_sender.h"
 
 namespace {
 
@@ -92,5 +98,37 @@ int main(int argc, char** argv) {
     });
     grabWhileOpen(folder + QStringLiteral("time-difference"),
                   [&] { bivane::AskTimeTolerance(prompts, state, '.'); });
+    grabWhileOpen(folder + QStringLiteral("heading-sentences"), [&] {
+        using enum bivane::HeadingSentence;
+        bivane::Frm_Output dialog(&owner, {{Hdt, Ths, Rot}, 1.0, 2.0}, prompts, '.');
+        dialog.exec();
+    });
+
+    // The network outputs as they run: a server with a client, datagrams to
+    // a listener on this computer.
+    bivane::NetworkSettings network;
+    network.tcpOn = true;
+    network.udpOn = true;
+    network.udp.address = QStringLiteral("127.0.0.1");
+    bivane::TcpSentenceServer server;
+    (void)server.listen(network.tcp);
+    QTcpSocket client;
+    client.connectToHost(QStringLiteral("127.0.0.1"), network.tcp.port);
+    QElapsedTimer wait;
+    wait.start();
+    while (server.clientCount() == 0 && wait.elapsed() < 2000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    bivane::UdpSentenceSender sender;
+    sender.start(network.udp);
+    for (int epoch = 0; epoch < 21; ++epoch) {
+        (void)sender.write("$GPHDT,123.4,T*31\r\n$GPROT,-180.0,A*15\r\n");
+    }
+    grabWhileOpen(folder + QStringLiteral("network-output"), [&] {
+        bivane::Frm_Network dialog(&owner, network, prompts, [&] {
+            return server.statusText() + QLatin1Char('\n') + sender.statusText();
+        });
+        dialog.exec();
+    });
     return saved ? 0 : 1;
 }

@@ -86,6 +86,18 @@ QStringList LayoutFaults(const QWidget& dialog);
 // Shows `dialog` as the active window, so that focus and keys reach it.
 void ShowActive(QDialog& dialog);
 
+// Clicks OK on `dialog` (through its cmdOK_Click) and checks whether it
+// was accepted, that a refusal said why in one message, and the settings
+// the dialog then holds.
+template <typename Dialog, typename Settings>
+void ExpectOkOutcome(Dialog& dialog, const RecordingPrompts& prompts, bool accepted,
+                     const Settings& settings) {
+    dialog.cmdOK_Click();
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, accepted);
+    EXPECT_EQ(prompts.messages.size(), accepted ? 0u : 1u);
+    EXPECT_EQ(dialog.settings(), settings);
+}
+
 // Makes a dialog and shows it as the active window.
 template <typename Dialog, typename... Arguments>
 std::unique_ptr<Dialog> ShowDialog(Arguments&&... arguments) {

@@ -1,5 +1,9 @@
 #include "heading/heading_cycle.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include <gtest/gtest.h>
 #include <GeographicLib/Geodesic.hpp>
 
@@ -362,6 +366,60 @@ TEST_F(HeadingCycleTest, AFailingOutputNeverFreezesTheDisplay) {
     run();
     EXPECT_EQ(window.lblHeading.text, "010.0");
     EXPECT_NE(window.lblError.text.find("12:34:57"), std::string::npos) << "kept";
+}
+
+TEST_F(HeadingCycleTest, EveryAddedOutputGetsWhatPort3GetsInTheSameCycle) {
+    RecordingOutput tcp;
+    RecordingOutput udp;
+    cycle.addOutput(tcp);
+    cycle.addOutput(udp);
+    state.Sentences = {HeadingSentence::Hdt, HeadingSentence::Ths};
+    placeFixes(state, 57.3, 10);
+    tcp.failure = "TCP client 10.0.0.9:50000 stopped reading and was dropped";
+    run();
+    EXPECT_EQ(port3.text, "$GPHDT,057.3,T*34\r\n$GPTHS,057.3,A*36\r\n");
+    EXPECT_EQ(udp.text, port3.text) << "a failing output delays no other";
+    EXPECT_EQ(window.lblError.text,
+              "12:34:56 : TCP client 10.0.0.9:50000 stopped reading and was dropped: heading "
+              "not sent Error in Main Loop");
+
+    tcp.failure.clear();
+    state.HeadingOutput = false;
+    placeFixes(state, 123.4, 10, "12:35:20.00");
+    run();
+    EXPECT_EQ(tcp.text, "$GPHDT,123.4,T*31\r\n$GPTHS,123.4,A*33\r\n")
+        << "the network outputs do not depend on port 3";
+    EXPECT_EQ(udp.text, port3.text + tcp.text);
+}
+
+TEST_F(HeadingCycleTest, RateOfTurnOncePerEpochAndNotValidWithinTwoSecondsOfSilence) {
+    state.Sentences = {HeadingSentence::Rot};
+    // 10 fixes a second from 12:35:19.0, turning 3 degrees a second to port
+    // across north; GPS 2 falls silent after 3 s.
+    const auto utc = [](int tenths) {
+        return "12:35:" + std::to_string(19 + tenths / 10) + "." + std::to_string(tenths % 10);
+    };
+    std::vector<std::string> sent;
+    for (int tenth = 0; tenth < 60; ++tenth) {
+        port3.text.clear();
+        if (tenth < 30) {
+            placeFixes(state, std::fmod(364.5 - 0.3 * tenth, 360), 10, utc(tenth).c_str());
+            run();
+        } else {
+            setTime(state.GpsFix[1], utc(tenth).c_str());
+            cycle.MainLoop(1);
+        }
+        sent.push_back(port3.text);
+    }
+    EXPECT_EQ(sent[0], "$GPROT,,V*08\r\n") << "one heading is no rate yet";
+    for (std::size_t tenth = 1; tenth < 30; ++tenth) {
+        EXPECT_EQ(sent[tenth], "$GPROT,-180.0,A*15\r\n") << tenth;
+    }
+    const auto firstAfter = std::find_if(sent.begin() + 30, sent.end(),
+                                         [](const std::string& text) { return !text.empty(); });
+    ASSERT_NE(firstAfter, sent.end());
+    EXPECT_EQ(*firstAfter, "$GPROT,,V*08\r\n");
+    EXPECT_LE(firstAfter - sent.begin(), 29 + 20) << "within 2 s of the last pair";
 }
 
 TEST_F(HeadingCycleTest, AnInvalidTimeOfDayFailsTheCycle) {

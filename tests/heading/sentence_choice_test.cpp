@@ -14,6 +14,7 @@ TEST(SentenceChoice, ReadsTheNamesInOrderEachOnce) {
         {"HDT", SentenceChoice{Hdt}},
         {"THS,HDT", SentenceChoice{Ths, Hdt}},
         {" hdt , Ths ", SentenceChoice{Hdt, Ths}},
+        {"rot,HDT,THS", SentenceChoice{Rot, Hdt, Ths}},
         {"", std::nullopt},
         {"HDT,", std::nullopt},
         {"HDT,HDT", std::nullopt},

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "nmea/gga.h"
+#include "nmea/rot.h"
 #include "nmea/ths.h"
 
 namespace bivane {
@@ -45,6 +46,13 @@ TEST(BuildThsSentence, SaysWhetherTheHeadingIsValid) {
     EXPECT_EQ(BuildThsSentence("GP", 5.0f), "$GPTHS,005.0,A*32");
     EXPECT_EQ(BuildThsSentence("II", 359.94f), "$IITHS,359.9,A*26");
     EXPECT_EQ(BuildThsSentence("GP", std::nullopt), "$GPTHS,,V*0E") << "no heading, not valid";
+}
+
+TEST(BuildRotSentence, DegreesPerMinuteWithOneDecimalOrNotValid) {
+    EXPECT_EQ(BuildRotSentence("GP", 180.0), "$GPROT,180.0,A*38");
+    EXPECT_EQ(BuildRotSentence("GP", -12.34), "$GPROT,-12.3,A*2C") << "turning to port";
+    EXPECT_EQ(BuildRotSentence("GP", -0.04), "$GPROT,0.0,A*31") << "no minus sign on zero";
+    EXPECT_EQ(BuildRotSentence("GP", std::nullopt), "$GPROT,,V*08") << "no rate, not valid";
 }
 
 struct DecimalComma : std::numpunct<char> {
