@@ -101,29 +101,39 @@ TEST(EpochPairing, PairsEachInstantOnceFromTheReceiversTimeStamps) {
 }
 
 TEST(EpochPairing, CarriesTheOlderFixAlongItsOwnTrack) {
-    // GPS 1 moves 2e-7 rad north and 4e-7 rad east per 100 ms, across the
-    // antimeridian; its fix of 100 ms is carried to GPS 2's instant at 175 ms.
-    EpochPairing pairing;
-    GgaRecord gps1 = fixAt(0, 4);
-    gps1.Latitude = 0.5;
-    gps1.Longitude = kPi - 3e-7;
-    pairing.add(1, gps1, 200);
-    gps1.TimeOfDayMs = 100;
-    gps1.Latitude += 2e-7;
-    gps1.Longitude = -kPi + 1e-7;
-    pairing.add(1, gps1, 200);
-    GgaRecord gps2 = fixAt(175, 4);
-    gps2.Latitude = 0.6;
-    gps2.Longitude = 0.1;
+    // GPS 1 moves 2e-7 rad north and 4e-7 rad east or west per 100 ms, across
+    // the antimeridian; its fix of 100 ms is carried to GPS 2's instant at
+    // 175 ms.
+    const struct {
+        const char* legend;
+        double before, newest, carried;  // GPS 1's longitudes, radians
+    } rows[] = {
+        {"eastward", kPi - 3e-7, -kPi + 1e-7, -kPi + 4e-7},
+        {"westward", -kPi + 3e-7, kPi - 1e-7, kPi - 4e-7},
+    };
+    for (const auto& row : rows) {
+        EpochPairing pairing;
+        GgaRecord gps1 = fixAt(0, 4);
+        gps1.Latitude = 0.5;
+        gps1.Longitude = row.before;
+        pairing.add(1, gps1, 200);
+        gps1.TimeOfDayMs = 100;
+        gps1.Latitude += 2e-7;
+        gps1.Longitude = row.newest;
+        pairing.add(1, gps1, 200);
+        GgaRecord gps2 = fixAt(175, 4);
+        gps2.Latitude = 0.6;
+        gps2.Longitude = 0.1;
 
-    const auto pair = pairing.add(2, gps2, 200);
-    ASSERT_TRUE(pair);
-    EXPECT_EQ(pair->carried, 1);
-    EXPECT_EQ(pair->carriedMs, 75);
-    EXPECT_NEAR(pair->latitude[0], 0.5 + 3.5e-7, 1e-15);
-    EXPECT_NEAR(pair->longitude[0], -kPi + 4e-7, 1e-12);
-    EXPECT_EQ(pair->latitude[1], 0.6) << "the newer fix stays as received";
-    EXPECT_EQ(pair->fix[0]->Latitude, 0.5 + 2e-7) << "the fix itself stays as received";
+        const auto pair = pairing.add(2, gps2, 200);
+        ASSERT_TRUE(pair) << row.legend;
+        EXPECT_EQ(pair->carried, 1);
+        EXPECT_EQ(pair->carriedMs, 75);
+        EXPECT_NEAR(pair->latitude[0], 0.5 + 3.5e-7, 1e-15);
+        EXPECT_NEAR(pair->longitude[0], row.carried, 1e-12) << row.legend;
+        EXPECT_EQ(pair->latitude[1], 0.6) << "the newer fix stays as received";
+        EXPECT_EQ(pair->fix[0]->Latitude, 0.5 + 2e-7) << "the fix itself stays as received";
+    }
 }
 
 }  // namespace
