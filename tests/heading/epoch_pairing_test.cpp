@@ -79,6 +79,9 @@ TEST(EpochPairing, PairsEachInstantOnceFromTheReceiversTimeStamps) {
          {{1, 0}, {2, 500}, {1, 1000}, {2, 1500}, {1, 2000}, {2, 2500}}},
         {"... and do pair above it", 600, {{1, 0}, {2, 500}, {1, 1000}, {2, 1500, 1500, 1}}},
         {"exactly the tolerance apart is too far", 50, {{1, 0}, {1, 100}, {2, 150}}},
+        {"a carried fix takes part in one pair only",
+         200,
+         {{1, 0}, {1, 100}, {2, 150, 150, 1}, {2, 160}}},
         {"across midnight", 200, {{1, kDay - 100}, {2, kDay - 100, kDay - 100}, {1, 0}, {2, 0, 0}}},
     };
     for (const Scenario& scenario : scenarios) {
