@@ -1,5 +1,5 @@
 #include "app/decoder_message_box.h"
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 
 namespace bivane {
 namespace {}  // namespace

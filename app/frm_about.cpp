@@ -6,7 +6,7 @@
 #include "app/dialog_layout.h"
 #include "app/link_opener.h"
 #include "app/program_information.h"
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 #include "app/version.h"
 #include "app/window_fonts.h"
 #include "heading/label_text.h"

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "app/decimal_separator.h"
+#include "runtime/decimal_separator.h"
 #include "app/frm_about.h"
 #include "app/frm_offset.h"
 #include "app/frm_network.h"
@@ -16,10 +16,10 @@
 #include "app/frm_setup.h"
 #include "app/link_opener.h"
 #include "app/main_window_layout.h"
-#include "app/output_settings.h"
-#include "app/program_folder.h"
-#include "app/qt_text.h"
-#include "app/settings_file_io.h"
+#include "runtime/output_settings.h"
+#include "runtime/program_folder.h"
+#include "runtime/qt_text.h"
+#include "runtime/settings_file_io.h"
 #include "app/time_tolerance_prompt.h"
 #include "app/twips.h"
 #include "app/version.h"

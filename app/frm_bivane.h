@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/data_logger.h"
+#include "runtime/data_logger.h"
 #include "app/decoder_message_box.h"
-#include "app/port_factory.h"
+#include "runtime/port_factory.h"
 #include "app/user_prompts.h"
 #include "app/window_position.h"
 #include "engine/heading_engine.h"

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialog_layout.h"
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 #include "app/version.h"
 
 namespace bivane {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/dialog_layout.h"
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 #include "app/version.h"
 #include "heading/baseline.h"
 #include "nmea/number_format.h"

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "app/dialog_layout.h"
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 #include "app/version.h"
 #include "nmea/number_reader.h"
 

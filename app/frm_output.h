@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <optional>
 
-#include "app/output_settings.h"
+#include "runtime/output_settings.h"
 #include "app/user_prompts.h"
 
 namespace bivane {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/dialog_layout.h"
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 #include "app/version.h"
 #include "reception/port_text_output.h"
 

@@ -1,5 +1,5 @@
 #include "app/link_opener.h"
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 
 #include <QDesktopServices>
 #include <QLabel>

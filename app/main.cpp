@@ -2,14 +2,14 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/command_line.h"
+#include "runtime/command_line.h"
 #include "app/frm_bivane.h"
-#include "app/port_factory.h"
+#include "runtime/port_factory.h"
 #include "app/qt_user_prompts.h"
 #ifdef Q_OS_UNIX
 #include "app/signal_closer.h"
 #endif
-#include "app/system_clock.h"
+#include "runtime/system_clock.h"
 #include "engine/labels_json.h"
 #include "serial/com_port_map.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/qt_text.h"
+#include "runtime/qt_text.h"
 #include "app/version.h"
 #include "nmea/number_reader.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/frm_bivane.h"
-#include "app/port_factory.h"
+#include "runtime/port_factory.h"
 #include "app/user_prompts.h"
 #include "heading/compass_state.h"
 #include "reception/memory_port.h"

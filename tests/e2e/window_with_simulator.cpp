@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "app/port_factory.h"
+#include "runtime/port_factory.h"
 #include "serial/com_port_map.h"
 #include "tests/app/window_harness.h"
 #include "tests/sim/sim_process.h"

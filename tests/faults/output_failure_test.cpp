@@ -10,7 +10,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/data_logger.h"
+#include "runtime/data_logger.h"
 #include "tests/faults/window_on_lines.h"
 
 namespace bivane::test {

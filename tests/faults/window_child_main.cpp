@@ -18,13 +18,13 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/command_line.h"
-#include "app/data_logger.h"
+#include "runtime/command_line.h"
+#include "runtime/data_logger.h"
 #include "app/frm_bivane.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
-#include "app/port_factory.h"
-#include "app/system_clock.h"
+#include "runtime/port_factory.h"
+#include "runtime/system_clock.h"
 #include "app/user_prompts.h"
 #include "heading/compass_state.h"
 

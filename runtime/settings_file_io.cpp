@@ -1,10 +1,10 @@
-#include "app/settings_file_io.h"
+#include "runtime/settings_file_io.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "app/disk_sync.h"
+#include "runtime/disk_sync.h"
 #include "reception/port_settings.h"
 
 namespace bivane {

@@ -1,4 +1,4 @@
-#include "app/output_settings.h"
+#include "runtime/output_settings.h"
 
 #include <QLocale>
 #include <cmath>

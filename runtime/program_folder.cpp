@@ -1,4 +1,4 @@
-#include "app/program_folder.h"
+#include "runtime/program_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

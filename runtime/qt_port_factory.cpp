@@ -1,4 +1,4 @@
-#include "app/port_factory.h"
+#include "runtime/port_factory.h"
 
 #include "serial/qt_serial_port.h"
 

@@ -1,4 +1,4 @@
-#include "app/decimal_separator.h"
+#include "runtime/decimal_separator.h"
 
 namespace bivane {
 

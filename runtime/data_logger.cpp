@@ -1,11 +1,11 @@
-#include "app/data_logger.h"
+#include "runtime/data_logger.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
-#include "app/disk_sync.h"
+#include "runtime/disk_sync.h"
 
 namespace bivane {
 

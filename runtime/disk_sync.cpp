@@ -1,4 +1,4 @@
-#include "app/disk_sync.h"
+#include "runtime/disk_sync.h"
 
 #include <QFile>
 #include <cerrno>

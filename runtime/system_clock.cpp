@@ -1,4 +1,4 @@
-#include "app/system_clock.h"
+#include "runtime/system_clock.h"
 
 #include <QDateTime>
 
