@@ -34,6 +34,19 @@ struct Options {
         QStringLiteral("Send the heading sentences as UDP datagrams to ADDRESS (one host, or a "
                        "broadcast address) and PORT for this run, without storing it."),
         QStringLiteral("ADDRESS:PORT")};
+    QCommandLineOption record{
+        QStringLiteral("record"),
+        QStringLiteral("Record every byte ports 1 and 2 receive, with its arrival time, to FILE "
+                       "in nmea-bivane-replay's capture format."),
+        QStringLiteral("FILE")};
+    QCommandLineOption recordMax{
+        QStringLiteral("record-max"),
+        QStringLiteral("When the recording reaches MB megabytes it moves to FILE.1 (replacing "
+                       "an older one) and a new FILE starts; 0: no limit. Default 100."),
+        QStringLiteral("MB")};
+    QCommandLineOption log{QStringLiteral("log"),
+                           QStringLiteral("Log the heading sentences from the start, in the "
+                                          "program folder's log folder.")};
 };
 
 // The value of a network option, when it is set: `error` says why it
@@ -53,21 +66,29 @@ std::optional<NetworkEndpoint> endpoint(const QCommandLineParser& parser,
     return parsed;
 }
 
-void describe(QCommandLineParser& parser, const Options& options) {
-    parser.setApplicationDescription(
-        QStringLiteral("True heading from two GPS receivers, sent as NMEA HDT."));
-    parser.addOptions({options.programFolder, options.com, options.screenshot, options.labels,
-                       options.tcp, options.udp});
+void describe(QCommandLineParser& parser, const Options& options, Program program) {
+    if (program == Program::Window) {
+        parser.setApplicationDescription(
+            QStringLiteral("True heading from two GPS receivers, sent as NMEA HDT."));
+        parser.addOptions({options.programFolder, options.com, options.screenshot, options.labels,
+                           options.tcp, options.udp, options.record, options.recordMax});
+    } else {
+        parser.setApplicationDescription(QStringLiteral(
+            "True heading from two GPS receivers, sent as NMEA HDT, without a window. Status "
+            "goes to standard error; SIGHUP reads the settings again."));
+        parser.addOptions({options.programFolder, options.com, options.tcp, options.udp,
+                           options.log, options.record, options.recordMax});
+    }
     parser.addHelpOption();
 }
 
 }  // namespace
 
-CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports) {
+CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports, Program program) {
     CommandLine line;
     QCommandLineParser parser;
     const Options options;
-    describe(parser, options);
+    describe(parser, options, program);
     if (!parser.parse(arguments)) {
         line.error = parser.errorText();
         return line;
@@ -80,6 +101,18 @@ CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports) {
     line.programFolder = parser.value(options.programFolder);
     line.screenshot = parser.value(options.screenshot);
     line.labels = parser.value(options.labels);
+    line.record = parser.value(options.record);
+    line.log = program == Program::Service && parser.isSet(options.log);
+    if (parser.isSet(options.recordMax)) {
+        bool number = false;
+        line.recordMaxMb = parser.value(options.recordMax).toInt(&number);
+        if (!number || line.recordMaxMb < 0) {
+            line.error =
+                QStringLiteral("--record-max %1: expected a number of megabytes, 0 or more")
+                    .arg(parser.value(options.recordMax));
+            return line;
+        }
+    }
     line.tcp = endpoint(parser, options.tcp, false, line.error);
     line.udp = endpoint(parser, options.udp, true, line.error);
     if (!line.error.isEmpty()) {
@@ -97,10 +130,10 @@ CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports) {
     return line;
 }
 
-QString CommandLineUsage() {
+QString CommandLineUsage(Program program) {
     QCommandLineParser parser;
     const Options options;
-    describe(parser, options);
+    describe(parser, options, program);
     return parser.helpText();
 }
 

@@ -9,6 +9,13 @@
 
 namespace bivane {
 
+// Which program reads the command line: the window has --screenshot and
+// --labels, the service --log; both have the rest.
+enum class Program { Window, Service };
+
+// A recording's size before it starts a new file, when no --record-max says.
+inline constexpr int kDefaultRecordMaxMb = 100;
+
 // What the command line asks of this run.
 struct CommandLine {
     QString programFolder;  // --program-folder DIR; empty: the usual folder
@@ -18,15 +25,19 @@ struct CommandLine {
     // this run at that address, whatever the per-user settings say.
     std::optional<NetworkEndpoint> tcp;
     std::optional<NetworkEndpoint> udp;
-    bool help = false;      // --help: print the usage and end
-    QString error;          // why the command line cannot be used; empty when it can
+    QString record;  // --record FILE: what ports 1 and 2 receive; empty: none
+    int recordMaxMb = kDefaultRecordMaxMb;  // --record-max MB; 0: no limit
+    bool log = false;                       // --log: log the heading sentences from the start
+    bool help = false;                      // --help: print the usage and end
+    QString error;  // why the command line cannot be used; empty when it can
 };
 
 // Reads the program's arguments (the first is the program itself). Each
 // --com N=DEVICE maps system port N to DEVICE in `ports` for this run.
-CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports);
+CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports,
+                             Program program = Program::Window);
 
 // The usage text printed by --help and after a wrong command line.
-QString CommandLineUsage();
+QString CommandLineUsage(Program program = Program::Window);
 
 }  // namespace bivane

@@ -14,7 +14,8 @@ TEST(CommandLine, ReadsTheProgramFolderThePortMappingsAndTheScreenshot) {
          QStringLiteral("1=/dev/ttyUSB1"), QStringLiteral("--screenshot"),
          QStringLiteral("shot.png"), QStringLiteral("--labels=labels.json"),
          QStringLiteral("--tcp"), QStringLiteral("10110"), QStringLiteral("--udp"),
-         QStringLiteral("192.168.1.255:2000")},
+         QStringLiteral("192.168.1.255:2000"), QStringLiteral("--record"),
+         QStringLiteral("in.capture"), QStringLiteral("--record-max=5")},
         ports);
     EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
     EXPECT_FALSE(line.help);
@@ -23,6 +24,8 @@ TEST(CommandLine, ReadsTheProgramFolderThePortMappingsAndTheScreenshot) {
     EXPECT_EQ(line.labels, QStringLiteral("labels.json"));
     EXPECT_EQ(line.tcp, (NetworkEndpoint{QString(), 10110})) << "every address";
     EXPECT_EQ(line.udp, (NetworkEndpoint{QStringLiteral("192.168.1.255"), 2000}));
+    EXPECT_EQ(line.record, QStringLiteral("in.capture"));
+    EXPECT_EQ(line.recordMaxMb, 5);
     EXPECT_EQ(ports.deviceFor(1), QStringLiteral("/dev/ttyUSB1")) << "the last mapping counts";
     EXPECT_EQ(ports.deviceFor(12), QStringLiteral("/dev/serial/by-id/usb-u-blox_GNSS-if00"));
 }
@@ -38,6 +41,8 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
         {"--speed", "4800", "'speed'"},
         {"extra", "words", "extra"},
         {"--program-folder", nullptr, "program-folder"},
+        {"--record-max", "-1", "--record-max -1"},
+        {"--log", nullptr, "'log'"},
     };
     for (const auto& row : rows) {
         ComPortMap ports;
@@ -52,6 +57,11 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
     EXPECT_TRUE(
         ParseCommandLine({QStringLiteral("nmea-bivane"), QStringLiteral("--help")}, ports).help);
     EXPECT_TRUE(CommandLineUsage().contains(QStringLiteral("--com <N=DEVICE>")));
+    // The service logs on request and has no window to picture.
+    const CommandLine service = ParseCommandLine(
+        {QStringLiteral("nmea-bivaned"), QStringLiteral("--log")}, ports, Program::Service);
+    EXPECT_TRUE(service.error.isEmpty() && service.log) << service.error.toStdString();
+    EXPECT_FALSE(CommandLineUsage(Program::Service).contains(QStringLiteral("--screenshot")));
 }
 
 }  // namespace
