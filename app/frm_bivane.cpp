@@ -8,23 +8,23 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "runtime/decimal_separator.h"
 #include "app/frm_about.h"
-#include "app/frm_offset.h"
 #include "app/frm_network.h"
+#include "app/frm_offset.h"
 #include "app/frm_output.h"
 #include "app/frm_setup.h"
 #include "app/link_opener.h"
 #include "app/main_window_layout.h"
-#include "runtime/output_settings.h"
-#include "runtime/program_folder.h"
-#include "runtime/qt_text.h"
-#include "runtime/settings_file_io.h"
 #include "app/time_tolerance_prompt.h"
 #include "app/twips.h"
 #include "app/version.h"
 #include "app/window_fonts.h"
 #include "heading/baseline.h"
+#include "runtime/decimal_separator.h"
+#include "runtime/output_settings.h"
+#include "runtime/program_folder.h"
+#include "runtime/qt_text.h"
+#include "runtime/settings_file_io.h"
 #include "serial/user_settings.h"
 
 namespace bivane {
@@ -77,15 +77,21 @@ Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const 
       m_clock(clock),
       m_programFolderForThisRun(std::move(programFolderForThisRun)),
       m_decimalSeparator(DecimalSeparator()),
-      m_ports{makePort(1, [this](int index) { m_engine.portLost(index); }),
-              makePort(2, [this](int index) { m_engine.portLost(index); }),
-              makePort(3, [this](int index) { m_engine.portLost(index); })},
+      m_ports{makePort(1, [this](int index) { portLost(index); }),
+              makePort(2, [this](int index) { portLost(index); }),
+              makePort(3, [this](int index) { portLost(index); })},
       m_decoderMessages(this),
       m_engine({.ports = {m_ports[0].get(), m_ports[1].get(), m_ports[2].get()},
                 .logFile = &m_logger,
                 .decoderMessages = &m_decoderMessages,
                 .clock = &m_clock,
                 .decimalSeparator = m_decimalSeparator}),
+      m_reopener(
+          {m_ports[0].get(), m_ports[1].get(), m_ports[2].get()},
+          [this](int number) {
+              return m_deviceNames != nullptr ? m_deviceNames->deviceFor(number) : QString();
+          },
+          [this](int index) { m_engine.portBack(index); }),
       m_state(m_engine.state()),
       m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
@@ -388,6 +394,11 @@ void Frm_Bivane::openPort(int index) {
     }
 }
 
+void Frm_Bivane::portLost(int index) {
+    m_engine.portLost(index);
+    m_reopener.portLost(index);
+}
+
 void Frm_Bivane::restorePosition() {
     m_storedPosition = ReadStoredPosition(*OpenUserSettings());
     const QPoint stored(pixels(m_storedPosition.left), pixels(m_storedPosition.top));
@@ -526,6 +537,9 @@ void Frm_Bivane::mnuSetupComm_Click() {
     Frm_Setup dialog(this, {&MSComm1(1), &MSComm1(2), &MSComm1(3)}, m_state, m_text, m_prompts,
                      m_deviceNames);
     const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted) {
+        m_reopener.forgetAll();  // the ports are as the user set them now
+    }
     showWindowText();
     saveChangedSettings(accepted, before);
 }

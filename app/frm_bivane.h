@@ -13,9 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/data_logger.h"
 #include "app/decoder_message_box.h"
-#include "runtime/port_factory.h"
 #include "app/user_prompts.h"
 #include "app/window_position.h"
 #include "engine/heading_engine.h"
@@ -23,7 +21,10 @@
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
 #include "reception/serial_port.h"
+#include "runtime/data_logger.h"
 #include "runtime/network_settings.h"
+#include "runtime/port_factory.h"
+#include "runtime/port_reopener.h"
 #include "runtime/tcp_sentence_server.h"
 #include "runtime/udp_sentence_sender.h"
 #include "serial/com_port_map.h"
@@ -130,6 +131,7 @@ class Frm_Bivane final : public QMainWindow {
     // and the file does not hold that already.
     void saveChangedSettings(bool accepted, const SettingsItems& before);
     void openPort(int index);
+    void portLost(int index);
     // Starts, moves or stops the network outputs as m_network says; a server
     // that cannot listen is shown in a message box, the rest goes on.
     void applyNetwork();
@@ -156,6 +158,7 @@ class Frm_Bivane final : public QMainWindow {
     DataLogger m_logger;
     DecoderMessageBox m_decoderMessages;
     HeadingEngine m_engine;
+    PortReopener m_reopener;
     CompassState& m_state;
     MainWindowText& m_text;
 

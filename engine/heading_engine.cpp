@@ -45,7 +45,15 @@ void HeadingEngine::portEvent(int index) {
 }
 
 void HeadingEngine::portLost(int index) {
+    // The line cut short by the loss must not join the first line after
+    // the device is back.
+    m_reception.discardPartialLine(index);
     ShowErrorLine(m_text, m_clock, ComPortText(port(index).portNumber()) + " disconnected");
+    textChanged();
+}
+
+void HeadingEngine::portBack(int index) {
+    ShowErrorLine(m_text, m_clock, ComPortText(port(index).portNumber()) + " reconnected");
     textChanged();
 }
 

@@ -46,6 +46,8 @@ class HeadingEngine {
     // Port `index` (1 to 3) lost its device and has closed itself: the error
     // line says so; the other ports go on.
     void portLost(int index);
+    // Port `index` has its device again and is open: the error line says so.
+    void portBack(int index);
 
     // The latest fix waits for the other receiver's fix of its instant,
     // which is on its way: its heading is about to come.

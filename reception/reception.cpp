@@ -35,6 +35,12 @@ const std::string& Reception::ReceiveBuffer(int index) const {
     return m_receiveBuffer[static_cast<std::size_t>(index - 1)];
 }
 
+void Reception::discardPartialLine(int index) {
+    if (index == 1 || index == 2) {
+        m_receiveBuffer[static_cast<std::size_t>(index - 1)].clear();
+    }
+}
+
 void Reception::MSComm1_OnComm(int index) {
     if (index != 1 && index != 2) {
         return;  // the heading output's events are never read

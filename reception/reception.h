@@ -32,6 +32,9 @@ class Reception {
 
     // The characters of port `index` (1 or 2) not yet taken out as a line.
     const std::string& ReceiveBuffer(int index) const;
+    // Drops the characters of port `index` not yet taken out as a line (its
+    // device was lost mid-line); no effect on port 3.
+    void discardPartialLine(int index);
 
   private:
     void takeLines(int index, std::string& buffer);

@@ -158,11 +158,15 @@ TEST_F(HeadingEngineTest, TheHeadingPortsEventsChangeNothing) {
     EXPECT_TRUE(window == before);
 }
 
-TEST_F(HeadingEngineTest, ALostPortIsNamedOnTheErrorLine) {
+TEST_F(HeadingEngineTest, ALostPortIsNamedOnTheErrorLineAndItsCutLineDropped) {
     port(2).setPortNumber(7);
+    port(2).receive("$GPGGA,12");
     engine.portLost(2);
     EXPECT_EQ(window.lblError.text, "12:34:56 : Com port  7 disconnected");
-    EXPECT_EQ(textChanges, 1);
+    EXPECT_EQ(reception.ReceiveBuffer(2), "");
+    EXPECT_EQ(textChanges, 2);
+    engine.portBack(2);
+    EXPECT_EQ(window.lblError.text, "12:34:56 : Com port  7 reconnected");
 }
 
 TEST_F(HeadingEngineTest, ABufferWithoutLineFeedStaysBounded) {
