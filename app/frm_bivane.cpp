@@ -24,6 +24,7 @@
 #include "runtime/output_settings.h"
 #include "runtime/program_folder.h"
 #include "runtime/qt_text.h"
+#include "runtime/settings_at_start.h"
 #include "runtime/settings_file_io.h"
 #include "serial/user_settings.h"
 
@@ -96,8 +97,7 @@ Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const 
       m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
     m_engine.setTextChanged([this] { textChanged(); });
-    m_engine.addOutput(m_tcp);
-    m_engine.addOutput(m_udp);
+    m_networkOutputs.addTo(m_engine);
     // Labels are shown when the event loop is about to wait and no receiver's
     // characters wait to be handled: a heading never waits for the labels of
     // the fix before it.
@@ -299,81 +299,38 @@ void Frm_Bivane::Form_Load() {
     m_state.Sentences = output.sentences;
     m_state.BaselineLimit = output.baselineLimit;
     m_state.RotTimeConstant = output.rotTimeConstant;
-    m_network = ReadNetworkSettings(*OpenUserSettings());
-    if (m_tcpForThisRun) {
-        m_network.tcpOn = true;
-        m_network.tcp = *m_tcpForThisRun;
-    }
-    if (m_udpForThisRun) {
-        m_network.udpOn = true;
-        m_network.udp = *m_udpForThisRun;
-    }
+    m_network = WithOutputsForThisRun(ReadNetworkSettings(*OpenUserSettings()), m_tcpForThisRun,
+                                      m_udpForThisRun);
     applyNetwork();
     showWindowText();
 }
 
 void Frm_Bivane::applyNetwork() {
-    if (!m_network.tcpOn) {
-        m_tcp.close();
-        m_tcpListening.reset();
-    } else if (m_tcpListening != m_network.tcp || !m_tcp.isListening()) {
-        // Clients stay connected unless the server moves.
-        m_tcpListening = m_network.tcp;
-        if (const IoResult result = m_tcp.listen(m_network.tcp); !result.ok()) {
-            message(FromStd(result.failure()) +
-                    tr(".\n\nThe heading goes on everywhere else; choose another port under "
-                       "Setup, Network Output."));
-        }
-    }
-    if (!m_network.udpOn) {
-        m_udp.stop();
-    } else if (!m_udp.isActive() || m_udp.endpoint() != m_network.udp) {
-        // The count of datagrams starts again when the address changes.
-        m_udp.start(m_network.udp);
+    if (const auto failure = m_networkOutputs.apply(m_network)) {
+        message(*failure + tr(".\n\nThe heading goes on everywhere else; choose another port under "
+                              "Setup, Network Output."));
     }
 }
 
 QString Frm_Bivane::networkStatus() const {
-    return m_tcp.statusText() + QLatin1Char('\n') + m_udp.statusText();
+    return m_networkOutputs.statusText();
 }
 
 void Frm_Bivane::readSettingsFile() {
-    const QString path = settingsFilePath();
-    const SettingsFileLoad load = LoadSettingsFile(path);
-    if (!load.exists) {
-        m_settingsKnown = true;
+    const SettingsAtStart start = ReadSettingsAtStart(settingsFilePath());
+    m_settingsKnown = true;
+    if (!start.usable) {
+        if (start.report) {
+            message(*start.report);
+        }
         return;  // the ports wait for the comm setup
     }
-    if (load.failure) {
-        m_settingsKnown = true;
-        message(tr("The settings file \"%1\" cannot be read: %2. The built-in settings are used.")
-                    .arg(path, *load.failure));
-        return;
+    ApplySettings(start.items, {&MSComm1(1), &MSComm1(2), &MSComm1(3)}, m_state);
+    if (start.whole) {
+        m_fileHolds = start.items;
     }
-    const SettingsItems& items = load.read.items;
-    for (int index = 1; index <= 3; ++index) {
-        MSComm1(index).setPortNumber(items.port(index).number);
-        MSComm1(index).setSettings(items.port(index).settings);
-    }
-    m_state.OffsetX = items.OffsetX;
-    m_state.OffsetY = items.OffsetY;
-    m_state.HeadingOutput = items.HeadingOutput;
-    m_settingsKnown = true;
-    if (!load.read.problem) {
-        m_fileHolds = items;
-    }
-    if (const auto& problem = load.read.problem) {
-        QString text = tr("The settings file \"%1\" cannot be read past line %2: %3.\n\n"
-                          "The items before it are used, the rest keep their built-in values.")
-                           .arg(path)
-                           .arg(problem->line)
-                           .arg(FromStd(problem->description));
-        if (const auto failure = KeepBadSettingsFile(path)) {
-            text += tr(" The file could not be kept as \"%1.bad\": %2.").arg(path, *failure);
-        } else {
-            text += tr(" The file is kept as \"%1.bad\".").arg(path);
-        }
-        message(text);
+    if (start.report) {
+        message(*start.report);
     }
     openPort(1);
     openPort(2);

@@ -22,11 +22,10 @@
 #include "heading/main_window_text.h"
 #include "reception/serial_port.h"
 #include "runtime/data_logger.h"
+#include "runtime/network_outputs.h"
 #include "runtime/network_settings.h"
 #include "runtime/port_factory.h"
 #include "runtime/port_reopener.h"
-#include "runtime/tcp_sentence_server.h"
-#include "runtime/udp_sentence_sender.h"
 #include "serial/com_port_map.h"
 #include "settings/settings_file.h"
 
@@ -62,7 +61,7 @@ class Frm_Bivane final : public QMainWindow {
     }
     // The network outputs' status, one line each.
     QString networkStatus() const;
-    const TcpSentenceServer& tcpServer() const { return m_tcp; }
+    const TcpSentenceServer& tcpServer() const { return m_networkOutputs.tcp(); }
     const MainWindowText& windowText() const { return m_engine.text(); }
     HeadingEngine& engine() { return m_engine; }
     CompassState& state() { return m_state; }
@@ -149,10 +148,8 @@ class Frm_Bivane final : public QMainWindow {
 
     std::array<std::unique_ptr<SerialPort>, 3> m_ports;
     // The network outputs, before the engine that writes to them.
-    TcpSentenceServer m_tcp;
-    UdpSentenceSender m_udp;
+    NetworkOutputs m_networkOutputs;
     NetworkSettings m_network;
-    std::optional<NetworkEndpoint> m_tcpListening;  // where m_tcp was last started
     std::optional<NetworkEndpoint> m_tcpForThisRun;
     std::optional<NetworkEndpoint> m_udpForThisRun;
     DataLogger m_logger;
