@@ -7,7 +7,7 @@
 #include "app/link_opener.h"
 #include "app/program_information.h"
 #include "runtime/qt_text.h"
-#include "app/version.h"
+#include "runtime/version.h"
 #include "app/window_fonts.h"
 #include "heading/label_text.h"
 #include "heading/main_window_text.h"

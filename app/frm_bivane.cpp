@@ -17,7 +17,6 @@
 #include "app/main_window_layout.h"
 #include "app/time_tolerance_prompt.h"
 #include "app/twips.h"
-#include "app/version.h"
 #include "app/window_fonts.h"
 #include "heading/baseline.h"
 #include "runtime/decimal_separator.h"
@@ -26,6 +25,7 @@
 #include "runtime/qt_text.h"
 #include "runtime/settings_at_start.h"
 #include "runtime/settings_file_io.h"
+#include "runtime/version.h"
 #include "serial/user_settings.h"
 
 namespace bivane {
@@ -293,12 +293,7 @@ void Frm_Bivane::Form_Load() {
         message(FromStd(*folder.failure));
     }
     readSettingsFile();
-    m_state.TimeTolerance = 0.2f;
-    m_state.HdtData.TalkerID = "GP";
-    const OutputSettings output = ReadOutputSettings(*OpenUserSettings());
-    m_state.Sentences = output.sentences;
-    m_state.BaselineLimit = output.baselineLimit;
-    m_state.RotTimeConstant = output.rotTimeConstant;
+    UseOutputSettings(ReadOutputSettings(*OpenUserSettings()), m_state);
     m_network = WithOutputsForThisRun(ReadNetworkSettings(*OpenUserSettings()), m_tcpForThisRun,
                                       m_udpForThisRun);
     applyNetwork();

@@ -7,7 +7,7 @@
 
 #include "app/dialog_layout.h"
 #include "runtime/qt_text.h"
-#include "app/version.h"
+#include "runtime/version.h"
 
 namespace bivane {
 namespace {

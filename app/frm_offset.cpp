@@ -8,7 +8,7 @@
 
 #include "app/dialog_layout.h"
 #include "runtime/qt_text.h"
-#include "app/version.h"
+#include "runtime/version.h"
 #include "heading/baseline.h"
 #include "nmea/number_format.h"
 #include "nmea/number_reader.h"

@@ -9,7 +9,7 @@
 
 #include "app/dialog_layout.h"
 #include "runtime/qt_text.h"
-#include "app/version.h"
+#include "runtime/version.h"
 #include "nmea/number_reader.h"
 
 namespace bivane {

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "runtime/qt_text.h"
-#include "app/version.h"
+#include "runtime/version.h"
 #include "nmea/number_reader.h"
 
 namespace bivane {

@@ -99,8 +99,10 @@ CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports, Pr
     }
     line.help = parser.isSet(QStringLiteral("help"));
     line.programFolder = parser.value(options.programFolder);
-    line.screenshot = parser.value(options.screenshot);
-    line.labels = parser.value(options.labels);
+    if (program == Program::Window) {
+        line.screenshot = parser.value(options.screenshot);
+        line.labels = parser.value(options.labels);
+    }
     line.record = parser.value(options.record);
     line.log = program == Program::Service && parser.isSet(options.log);
     if (parser.isSet(options.recordMax)) {
@@ -118,6 +120,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, ComPortMap& ports, Pr
     if (!line.error.isEmpty()) {
         return line;
     }
+    line.portsMapped = parser.isSet(options.com);
     for (const QString& mapping : parser.values(options.com)) {
         if (!ports.mapForThisRun(mapping)) {
             line.error = QStringLiteral(

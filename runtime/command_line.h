@@ -27,6 +27,7 @@ struct CommandLine {
     std::optional<NetworkEndpoint> udp;
     QString record;  // --record FILE: what ports 1 and 2 receive; empty: none
     int recordMaxMb = kDefaultRecordMaxMb;  // --record-max MB; 0: no limit
+    bool portsMapped = false;  // some --com was given
     bool log = false;                       // --log: log the heading sentences from the start
     bool help = false;                      // --help: print the usage and end
     QString error;  // why the command line cannot be used; empty when it can

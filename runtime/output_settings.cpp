@@ -46,4 +46,12 @@ void WriteOutputSettings(QSettings& store, const OutputSettings& settings) {
     store.setValue(kRotTimeConstantKey, numberText(settings.rotTimeConstant));
 }
 
+void UseOutputSettings(const OutputSettings& settings, CompassState& state) {
+    state.TimeTolerance = 0.2f;
+    state.HdtData.TalkerID = "GP";
+    state.Sentences = settings.sentences;
+    state.BaselineLimit = settings.baselineLimit;
+    state.RotTimeConstant = settings.rotTimeConstant;
+}
+
 }  // namespace bivane

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "heading/compass_state.h"
 #include "heading/sentence_choice.h"
 
 namespace bivane {
@@ -21,5 +22,9 @@ struct OutputSettings {
 OutputSettings ReadOutputSettings(const QSettings& store);
 
 void WriteOutputSettings(QSettings& store, const OutputSettings& settings);
+
+// The state a start begins with: the time tolerance and talker of every
+// start, and the stored output settings.
+void UseOutputSettings(const OutputSettings& settings, CompassState& state);
 
 }  // namespace bivane

@@ -38,6 +38,10 @@ void PortReopener::forgetAll() {
     m_timer.stop();
 }
 
+void PortReopener::forget(int index) {
+    m_lost.at(static_cast<std::size_t>(index - 1)).reset();
+}
+
 bool PortReopener::waitingFor(int index) const {
     return m_lost.at(static_cast<std::size_t>(index - 1)).has_value();
 }

@@ -30,6 +30,8 @@ class PortReopener final : public QObject {
     void portLost(int index);
     // The user took over: no port is reopened until one is lost again.
     void forgetAll();
+    // Port `index` is no longer to be reopened (turned off).
+    void forget(int index);
     bool waitingFor(int index) const;
 
     // One look at the lost ports' devices; the timer calls it every second.

@@ -23,6 +23,8 @@ class ComPortMap {
     // The device of port `number`; empty for a number below 1, which names
     // no system port.
     QString deviceFor(int number) const;
+    // This run maps port `number` to a device (--com).
+    bool mappedForThisRun(int number) const { return m_runMapping.contains(number); }
 
   private:
     QMap<int, QString> m_runMapping;

@@ -42,6 +42,10 @@ TEST(FindProgram, ExplicitThenBesideThenBuildTreeThenPath) {
     EXPECT_EQ(FindProgram(explicitPath, self, path), explicitPath.string());
     fs::permissions(onPath, fs::perms::owner_read);
     EXPECT_EQ(FindProgram("", "", path), "") << "not executable";
+    // A name is looked for as the default is: the service in its build folder.
+    const fs::path service = build / "service" / "nmea-bivaned";
+    makeExecutable(service);
+    EXPECT_EQ(FindProgram("nmea-bivaned", self, path), service.string());
 }
 
 TEST(PrepareProgramFolder, WritesTheSettingsFileAndTheSentencesOfThePerUserSettings) {
@@ -75,8 +79,9 @@ TEST(UserSettingsText, ReplacesTheSentencesAndKeepsEverythingElse) {
         {"the stored choice goes, the stored limit stays",
          "[Output]\nBaselineLimit=1\nSentences=\"THS\"\n[Ports]\nCOM1=/dev/x\n", plain,
          "[Output]\nSentences=\"HDT\"\nBaselineLimit=1\n[Ports]\nCOM1=/dev/x\n"},
-        {"a limit given replaces the stored one", "[Ports]\nBaselineLimit=9\n[Output]\nBaselineLimit=1\n",
-         limited, "[Ports]\nBaselineLimit=9\n[Output]\nSentences=\"HDT\"\nBaselineLimit=2.5\n"},
+        {"a limit given replaces the stored one",
+         "[Ports]\nBaselineLimit=9\n[Output]\nBaselineLimit=1\n", limited,
+         "[Ports]\nBaselineLimit=9\n[Output]\nSentences=\"HDT\"\nBaselineLimit=2.5\n"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(UserSettingsText(row.existing, row.options), row.expected) << row.legend;

@@ -8,10 +8,10 @@
 
 #include <cerrno>
 #include <charconv>
-#include <iterator>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -48,14 +48,16 @@ std::string environmentValue(const char* name) {
 
 std::string FindProgram(const std::string& explicitPath, const std::string& selfPath,
                         std::string_view pathVariable) {
-    if (!explicitPath.empty()) {
+    if (explicitPath.find('/') != std::string::npos) {
         return isExecutableFile(explicitPath) ? explicitPath : std::string();
     }
+    // A name: the window (the default) or the service, found where a build
+    // or an installation puts it.
+    const fs::path name = explicitPath.empty() ? std::string(kProgramName) : explicitPath;
     const fs::path self(selfPath);
-    const fs::path candidates[] = {
-        self.parent_path() / kProgramName,
-        self.parent_path().parent_path().parent_path() / "app" / kProgramName,
-    };
+    const fs::path build = self.parent_path().parent_path().parent_path();
+    const fs::path candidates[] = {self.parent_path() / name, build / "app" / name,
+                                   build / "service" / name};
     for (const fs::path& candidate : candidates) {
         if (!selfPath.empty() && isExecutableFile(candidate)) {
             return candidate.string();
@@ -64,8 +66,8 @@ std::string FindProgram(const std::string& explicitPath, const std::string& self
     while (!pathVariable.empty()) {
         const std::size_t colon = pathVariable.find(':');
         const std::string_view folder = pathVariable.substr(0, colon);
-        if (!folder.empty() && isExecutableFile(fs::path(folder) / kProgramName)) {
-            return (fs::path(folder) / kProgramName).string();
+        if (!folder.empty() && isExecutableFile(fs::path(folder) / name)) {
+            return (fs::path(folder) / name).string();
         }
         pathVariable.remove_prefix(colon == std::string_view::npos ? pathVariable.size()
                                                                    : colon + 1);

@@ -420,8 +420,10 @@ Launching the program:
                          counts from then. The run ends when
                          the program ends; at --duration or on a signal the
                          program gets SIGTERM (SIGKILL 10 s later).
-  --program PATH         the program (default: nmea-bivane beside this tool,
-                         then <build>/app/nmea-bivane, then on PATH)
+  --program PATH|NAME    the program: a path, or a name (nmea-bivane, the
+                         window, or nmea-bivaned, the service without one)
+                         looked for beside this tool, then in <build>/app and
+                         <build>/service, then on PATH (default nmea-bivane)
   --program-folder DIR   use DIR, created when missing (default: a new folder
                          made under $TMPDIR or /tmp)
   --sentences LIST       the sentences the program sends for each epoch: HDT,
