@@ -238,17 +238,19 @@ void HeadingService::stop() {
 }
 
 void HeadingService::portLost(int index) {
-    m_engine.portLost(index);
-    m_reopener.portLost(index);
     say(QStringLiteral("%1 lost its device; it is opened again as soon as the device is back")
             .arg(portText(index)));
-    m_errorShown = errorMessage(m_engine.text().lblError.text);  // said just now
+    m_reopener.portLost(index);
+    m_portTextSaid = true;
+    m_engine.portLost(index);  // its error line says less than the line just said
+    m_portTextSaid = false;
 }
 
 void HeadingService::portBack(int index) {
-    m_engine.portBack(index);
     say(QStringLiteral("%1 is back").arg(portText(index)));
-    m_errorShown = errorMessage(m_engine.text().lblError.text);  // said just now
+    m_portTextSaid = true;
+    m_engine.portBack(index);
+    m_portTextSaid = false;
 }
 
 void HeadingService::errorLineChanged() {
@@ -257,6 +259,9 @@ void HeadingService::errorLineChanged() {
         return;  // another event, the same line
     }
     m_errorShown = message;
+    if (m_portTextSaid) {
+        return;
+    }
     // Errors that come back again and again (a receiver's checksum errors
     // every second) are said once a minute each.
     const qint64 now = m_running.elapsed();

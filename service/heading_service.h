@@ -97,6 +97,7 @@ class HeadingService final : public QObject {
     std::string m_errorShown;                    // the error line's message, without its time
     std::map<std::string, qint64> m_errorsSaid;  // each error and when it was last said
     QElapsedTimer m_running;                     // since the service was made
+    bool m_portTextSaid = false;  // a port's loss or return has just been said in full
 };
 
 }  // namespace bivane

@@ -14,42 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 using test_support::ProcessEventsUntil;
 
-constexpr double kGps1Latitude = 48.1173;
-constexpr double kGps1Longitude = 11.5167;
-constexpr double kAntennaDistance = 5.0;  // metres
-constexpr double kMetresPerDegree = 111200.0;
-
-// Centiseconds since midnight of epoch `n`.
-int epochCentiseconds(int n) {
-    return 12 * 360000 + n * 100;
-}
-
 }  // namespace
-
-std::pair<std::string, std::string> EpochPair(int n) {
-    const int time = epochCentiseconds(n);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%02d%02d.%02d", time / 360000 % 24, time / 6000 % 60,
-                  time / 100 % 60, time % 100);
-    GgaFields gps1;
-    gps1.time = text;
-    gps1.latitudeDegrees = kGps1Latitude;
-    gps1.longitudeDegrees = kGps1Longitude;
-    GgaFields gps2 = gps1;
-    const double bearing = (n % 360) * 3.14159265358979 / 180;
-    gps2.latitudeDegrees += kAntennaDistance * std::cos(bearing) / kMetresPerDegree;
-    gps2.longitudeDegrees += kAntennaDistance * std::sin(bearing) /
-                             (kMetresPerDegree * std::cos(kGps1Latitude * 3.14159265358979 / 180));
-    return {GgaLine(gps1), GgaLine(gps2)};
-}
-
-std::string EpochTime(int n) {
-    const int time = epochCentiseconds(n);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%02d", time / 360000 % 24, time / 6000 % 60,
-                  time / 100 % 60, time % 100);
-    return text;
-}
 
 WindowOnLines::WindowOnLines() : gps1(std::make_unique<test_support::PseudoTerminal>()) {}
 

@@ -18,6 +18,7 @@
 #include "app/frm_setup.h"
 #include "tests/app/window_harness.h"
 #include "tests/serial_qt/pseudo_terminal.h"
+#include "tests/support/turning_epochs.h"
 
 namespace bivane::test {
 
@@ -25,15 +26,6 @@ namespace bivane::test {
 // five metres ahead of GPS 1, heading output on.
 inline constexpr const char* kLinesSettings =
     "11,\"4800,n,8,1\"\r\n12,\"4800,n,8,1\"\r\n13,\"4800,n,8,1\"\r\n0,0\r\n0,5\r\n#TRUE#\r\n";
-
-// Epoch `n` of a vessel that turns by one degree an epoch, one epoch a
-// second from 12:00:00: both receivers' GGA lines, GPS 2 five metres from
-// GPS 1 along the heading. Any 360 epochs in a row give 360 different HDT
-// sentences. A GGA of one epoch is a whole second from the other receiver's
-// GGA of the epoch before, so each epoch gives one heading.
-std::pair<std::string, std::string> EpochPair(int n);
-// The receivers' time of epoch `n` as the window shows it ("12:00:03.00").
-std::string EpochTime(int n);
 
 class WindowOnLines : public ::testing::Test {
   protected:

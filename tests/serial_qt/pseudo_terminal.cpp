@@ -25,6 +25,10 @@ PseudoTerminal::PseudoTerminal() {
     ::cfmakeraw(&raw);
     ::tcsetattr(m_slave, TCSANOW, &raw);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    // A program the test starts must not hold the line's far end open: it
+    // would outlive an unplugging.
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     m_path = QString::fromLocal8Bit(name.data());
 }
 

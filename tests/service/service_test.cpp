@@ -1,0 +1,257 @@
+// nmea-bivaned as a user runs it: under the simulator, and on pseudo-terminals
+// whose GPS 1 is reached through a link (as a USB receiver is through
+// /dev/serial/by-id/) that a test can unplug and plug in again.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+#include "tests/serial_qt/pseudo_terminal.h"
+#include "tests/sim/sim_process.h"
+#include "tests/support/turning_epochs.h"
+
+namespace bivane::test {
+namespace {
+
+using namespace std::chrono_literals;
+using sim::test::ReportValue;
+using test_support::PseudoTerminal;
+using Clock = std::chrono::steady_clock;
+
+// The service as a child process, its standard error read line by line.
+class Service {
+  public:
+    Service(const std::vector<std::string>& arguments, const std::string& configFolder) {
+        int err[2];
+        if (pipe2(err, O_CLOEXEC) != 0) {
+            throw std::runtime_error("pipe");
+        }
+        std::vector<std::string> texts{SERVICE_EXECUTABLE};
+        texts.insert(texts.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& text : texts) {
+            argv.push_back(text.data());
+        }
+        argv.push_back(nullptr);
+        std::string config = "XDG_CONFIG_HOME=" + configFolder;
+        std::vector<char*> environment{config.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+        const int result = posix_spawn(&m_pid, SERVICE_EXECUTABLE, &actions, nullptr, argv.data(),
+                                       environment.data());
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(err[1]);
+        m_stderr = err[0];
+        if (result != 0) {
+            throw std::runtime_error("cannot start " SERVICE_EXECUTABLE);
+        }
+    }
+    ~Service() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        ::close(m_stderr);
+    }
+
+    // True once a status line containing `part` has come after the ones
+    // found before.
+    bool waitForLine(const std::string& part, std::chrono::milliseconds limit) {
+        const auto end = Clock::now() + limit;
+        while (true) {
+            const std::size_t found = m_text.find(part, m_searched);
+            if (found != std::string::npos) {
+                m_searched = m_text.find('\n', found);
+                return true;
+            }
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+            pollfd poll{m_stderr, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&poll, 1, static_cast<int>(left.count())) <= 0) {
+                return false;
+            }
+            char buffer[4096];
+            const ssize_t count = ::read(m_stderr, buffer, sizeof buffer);
+            if (count <= 0) {
+                return false;
+            }
+            m_text.append(buffer, static_cast<std::size_t>(count));
+        }
+    }
+    const std::string& statusText() const { return m_text; }
+
+    void signal(int number) const { ::kill(m_pid, number); }
+    int wait() {
+        waitForLine("\x01", 10s);  // everything it says until it ends
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    std::chrono::microseconds cpu() const {
+        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        std::istringstream fields(text.substr(text.rfind(')') + 2));
+        std::string field;
+        long ticks = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i >= 14) {
+                ticks += std::stol(field);  // utime, stime
+            }
+        }
+        return std::chrono::microseconds(ticks * 1'000'000 / ::sysconf(_SC_CLK_TCK));
+    }
+    int descriptors() const {
+        return static_cast<int>(QDir(QStringLiteral("/proc/%1/fd").arg(m_pid))
+                                    .entryList(QDir::Files | QDir::System)
+                                    .size());
+    }
+
+  private:
+    pid_t m_pid = -1;
+    int m_stderr = -1;
+    std::string m_text;
+    std::size_t m_searched = 0;
+};
+
+// The heading sentence the heading output sends next, up to its line end.
+std::string nextSentence(PseudoTerminal& heading) {
+    std::string text;
+    const auto end = Clock::now() + 3s;
+    while (text.find('\n') == std::string::npos && Clock::now() < end) {
+        text += heading.receive(100ms);
+    }
+    return text;
+}
+
+std::string hdt(int degrees) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%03d.0", (degrees % 360 + 360) % 360);
+    return "$GPHDT," + std::string(text) + ",T";
+}
+
+TEST(Service, UnderTheSimulatorOneHeadingPerEpochAsTrueAsTheWindows) {
+    const sim::test::TemporaryFolder folder;
+    const std::string report = folder.path() + "/report.json";
+    const auto run = sim::test::RunToEnd(
+        {"--launch", "--program", SERVICE_EXECUTABLE, "--rate", "10", "--duration", "6",
+         "--turn-rate", "3", "--speed", "6", "--offsets", "0.4,-0.3,-1.5,1.4", "--report", report});
+    ASSERT_EQ(run.status, 0) << run.standardError;
+    const std::string json = sim::test::ReadFile(report);
+    std::cout << "[ report   ] " << json;
+    EXPECT_GE(ReportValue(json, "epochs"), 55) << json;
+    EXPECT_EQ(ReportValue(json, "hdt_received"), ReportValue(json, "epochs")) << json;
+    EXPECT_EQ(ReportValue(json, "hdt_paired"), ReportValue(json, "epochs")) << json;
+    EXPECT_EQ(ReportValue(json, "hdt_invalid"), 0) << json;
+    EXPECT_LE(ReportValue(json, "heading_error_deg.max"), 0.06) << json;
+    EXPECT_NE(run.standardError.find("running: GPS 1 on COM 1"), std::string::npos)
+        << run.standardError;
+    EXPECT_NE(run.standardError.find("stopped after"), std::string::npos) << run.standardError;
+}
+
+TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path root = folder.path().toStdString();
+    const std::filesystem::path link = root / "gps1";
+    auto gps1 = std::make_unique<PseudoTerminal>();
+    PseudoTerminal gps2;
+    PseudoTerminal heading;
+    const auto plugIn = [&](const QString& device) {
+        std::filesystem::remove(link);
+        if (!device.isEmpty()) {
+            std::filesystem::create_symlink(device.toStdString(), link);
+        }
+    };
+    plugIn(gps1->devicePath());
+    // Ports 11 to 13; GPS 2 five metres ahead, then five metres to starboard.
+    const auto writeSettings = [&](const char* offsets) {
+        std::ofstream(root / "Bivane.ini", std::ios::binary)
+            << "11,\"4800,n,8,1\"\r\n12,\"4800,n,8,1\"\r\n13,\"4800,n,8,1\"\r\n"
+            << offsets << "#TRUE#\r\n";
+    };
+    writeSettings("0,0\r\n0,5\r\n");
+    Service service({"--program-folder", root.string(), "--com", "11=" + link.string(), "--com",
+                     "12=" + gps2.devicePath().toStdString(), "--com",
+                     "13=" + heading.devicePath().toStdString(), "--log"},
+                    (root / "config").string());
+    ASSERT_TRUE(service.waitForLine("running:", 10s)) << service.statusText();
+    int epoch = 0;
+    const auto headingOf = [&](int n) {
+        const auto [first, second] = EpochPair(n);
+        gps1->send(first);
+        gps2.send(second);
+        return nextSentence(heading).substr(0, 14);
+    };
+    ASSERT_EQ(headingOf(epoch), hdt(epoch));
+
+    const std::string gps1Port = "GPS 1 on COM 11 (" + link.string() + ", 4800,n,8,1)";
+    int descriptors = 0;
+    for (int round = 1; round <= 5; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        gps1->closeMaster();
+        plugIn({});
+        ASSERT_TRUE(service.waitForLine(gps1Port + " lost its device", 5s)) << service.statusText();
+        const auto cpuBefore = service.cpu();
+        std::this_thread::sleep_for(1500ms);
+        const auto idleCpu = service.cpu() - cpuBefore;
+        EXPECT_LE(idleCpu, 50ms) << "the lost receiver keeps the service busy";
+
+        gps1 = std::make_unique<PseudoTerminal>();
+        plugIn(gps1->devicePath());
+        const auto pluggedIn = Clock::now();
+        ASSERT_TRUE(service.waitForLine(gps1Port + " is back", 2s)) << service.statusText();
+        const auto back =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pluggedIn);
+        ++epoch;
+        EXPECT_EQ(headingOf(epoch), hdt(epoch));
+        std::cout << "[ figures  ] round " << round << ": back after " << back.count()
+                  << " ms; CPU in 1.5 s unplugged " << idleCpu.count() << " us; descriptors "
+                  << service.descriptors() << "\n";
+        if (round == 1) {
+            descriptors = service.descriptors();
+        }
+    }
+    EXPECT_EQ(service.descriptors(), descriptors) << "descriptors left behind by a replug";
+
+    // GPS 2 to starboard: the line between the antennas is abeam.
+    writeSettings("0,0\r\n5,0\r\n");
+    service.signal(SIGHUP);
+    ASSERT_TRUE(service.waitForLine("GPS 2 X 5.00 Y 0.00 m", 5s)) << service.statusText();
+    ++epoch;
+    EXPECT_EQ(headingOf(epoch), hdt(epoch - 90));
+
+    service.signal(SIGTERM);
+    EXPECT_EQ(service.wait(), 0) << service.statusText();
+    EXPECT_NE(service.statusText().find("log synced"), std::string::npos) << service.statusText();
+    int logged = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.path().extension() == ".log" || entry.path().parent_path() != root) {
+            std::ifstream log(entry.path());
+            for (std::string line; std::getline(log, line);) {
+                logged += line.starts_with("$GPHDT,") ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(logged, epoch + 1) << "every heading sent is in the log";
+    std::cout << "[ status   ]\n" << service.statusText();
+}
+
+}  // namespace
+}  // namespace bivane::test
