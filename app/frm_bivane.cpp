@@ -19,6 +19,7 @@
 #include "app/twips.h"
 #include "app/window_fonts.h"
 #include "heading/baseline.h"
+#include "heading/error_line.h"
 #include "runtime/decimal_separator.h"
 #include "runtime/output_settings.h"
 #include "runtime/program_folder.h"
@@ -41,6 +42,8 @@ constexpr int kPartnerWaitMs = 20;
 
 const QString kStartLogging = QStringLiteral("Start Logging");
 const QString kStopLogging = QStringLiteral("Stop Logging");
+const QString kRecordInput = QStringLiteral("Record Input…");
+const QString kStopRecording = QStringLiteral("Stop Recording");
 
 QString programTitle() {
     return FromStd(kProgramTitle);
@@ -98,6 +101,12 @@ Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const 
     setObjectName(QStringLiteral("Frm_Bivane"));
     m_engine.setTextChanged([this] { textChanged(); });
     m_networkOutputs.addTo(m_engine);
+    m_engine.setInputTap(&m_recorder);
+    m_recorder.setStopHandler([this](const QString& failure) {
+        m_mnuFileRecord->setText(kRecordInput);
+        ShowErrorLine(m_text, m_clock, failure.toStdString());
+        textChanged();
+    });
     // Labels are shown when the event loop is about to wait and no receiver's
     // characters wait to be handled: a heading never waits for the labels of
     // the fix before it.
@@ -139,9 +148,12 @@ void Frm_Bivane::createMenus() {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, handler);
+        return action;
     };
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    m_mnuFileRecord =
+        item(mnuFile, "mnuFileRecord", kRecordInput, &Frm_Bivane::mnuFileRecord_Click);
     item(mnuFile, "mnuFileExit", QStringLiteral("E&xit"), &Frm_Bivane::mnuFileExit_Click);
     QMenu* mnuSetup = menuBar()->addMenu(QStringLiteral("Setup"));
     mnuSetup->setObjectName(QStringLiteral("mnuSetup"));
@@ -476,6 +488,36 @@ void Frm_Bivane::changeEvent(QEvent* event) {
 }
 
 // ---- Menu commands ---------------------------------------------------------
+
+void Frm_Bivane::mnuFileRecord_Click() {
+    if (m_recorder.isRecording()) {
+        m_recorder.stop();
+        m_mnuFileRecord->setText(kRecordInput);
+        return;
+    }
+    const LocalTime now = m_clock.now();
+    const QString suggested =
+        FromStd(m_state.ProgramFolder) +
+        QString::asprintf("Input %04d%02d%02d-%02d%02d%02d.capture", now.year, now.month, now.day,
+                          now.hour, now.minute, now.second);
+    if (const auto path = m_prompts.saveFile(tr("Record Input"), suggested)) {
+        startRecording(*path, m_recordMaxMb);
+    }
+}
+
+bool Frm_Bivane::startRecording(const QString& path, int maxMb) {
+    m_recordMaxMb = maxMb;
+    const auto failure =
+        m_recorder.start(path, std::int64_t{maxMb} * kRecordingBytesPerMb,
+                         std::string(kProgramTitle) + ' ' + std::string(VersionText),
+                         {"replay-options: " + ReplayOptionsText(m_state)});
+    if (failure) {
+        message(*failure);
+        return false;
+    }
+    m_mnuFileRecord->setText(kStopRecording);
+    return true;
+}
 
 void Frm_Bivane::mnuFileExit_Click() {
     close();

@@ -21,7 +21,9 @@
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
 #include "reception/serial_port.h"
+#include "runtime/command_line.h"
 #include "runtime/data_logger.h"
+#include "runtime/input_recorder.h"
 #include "runtime/network_outputs.h"
 #include "runtime/network_settings.h"
 #include "runtime/port_factory.h"
@@ -61,6 +63,11 @@ class Frm_Bivane final : public QMainWindow {
     }
     // The network outputs' status, one line each.
     QString networkStatus() const;
+    // Records what ports 1 and 2 receive into `path` from now on, a new file
+    // every `maxMb` megabytes (0: one file without limit); a file that
+    // cannot be made is shown in a message box. True when recording.
+    bool startRecording(const QString& path, int maxMb);
+    const InputRecorder& recorder() const { return m_recorder; }
     const TcpSentenceServer& tcpServer() const { return m_networkOutputs.tcp(); }
     const MainWindowText& windowText() const { return m_engine.text(); }
     HeadingEngine& engine() { return m_engine; }
@@ -79,6 +86,7 @@ class Frm_Bivane final : public QMainWindow {
     bool textPending() const { return m_textPending; }
 
   public Q_SLOTS:
+    void mnuFileRecord_Click();
     void mnuFileExit_Click();
     void mnuSetupComm_Click();
     void mnuSetupOffset_Click();
@@ -153,6 +161,9 @@ class Frm_Bivane final : public QMainWindow {
     std::optional<NetworkEndpoint> m_tcpForThisRun;
     std::optional<NetworkEndpoint> m_udpForThisRun;
     DataLogger m_logger;
+    InputRecorder m_recorder;  // before the engine that writes to it
+    int m_recordMaxMb = kDefaultRecordMaxMb;
+    QAction* m_mnuFileRecord = nullptr;
     DecoderMessageBox m_decoderMessages;
     HeadingEngine m_engine;
     PortReopener m_reopener;

@@ -2,15 +2,15 @@
 #include <cstdio>
 #include <fstream>
 
-#include "runtime/command_line.h"
 #include "app/frm_bivane.h"
-#include "runtime/port_factory.h"
 #include "app/qt_user_prompts.h"
+#include "runtime/command_line.h"
+#include "runtime/port_factory.h"
 #ifdef Q_OS_UNIX
 #include "app/signal_closer.h"
 #endif
-#include "runtime/system_clock.h"
 #include "engine/labels_json.h"
+#include "runtime/system_clock.h"
 #include "serial/com_port_map.h"
 
 int main(int argc, char* argv[]) {
@@ -44,6 +44,9 @@ int main(int argc, char* argv[]) {
 #endif
 
     window.Form_Load();
+    if (!commandLine.record.isEmpty()) {
+        window.startRecording(commandLine.record, commandLine.recordMaxMb);
+    }
     int result = 0;
     if (!closedBySignal()) {
         window.show();

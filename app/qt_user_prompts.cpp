@@ -1,5 +1,6 @@
 #include "app/qt_user_prompts.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -20,6 +21,15 @@ std::optional<QString> QtUserPrompts::input(const QString& title, const QString&
         return std::nullopt;
     }
     return dialog.textValue();
+}
+
+std::optional<QString> QtUserPrompts::saveFile(const QString& title, const QString& suggested) {
+    const QString path = QFileDialog::getSaveFileName(
+        m_parent, title, suggested, QStringLiteral("Captures (*.capture);;All files (*)"));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 }  // namespace bivane

@@ -7,8 +7,8 @@
 
 namespace bivane {
 
-// The prompts as the user sees them: a modal QMessageBox and QInputDialog
-// over the main window.
+// The prompts as the user sees them: a modal QMessageBox, QInputDialog and
+// QFileDialog over the main window.
 class QtUserPrompts final : public UserPrompts {
   public:
     // The window the prompts stand over; none until it exists.
@@ -17,6 +17,7 @@ class QtUserPrompts final : public UserPrompts {
     void message(const QString& title, const QString& text) override;
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& initial) override;
+    std::optional<QString> saveFile(const QString& title, const QString& suggested) override;
 
   private:
     QPointer<QWidget> m_parent;

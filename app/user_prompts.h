@@ -5,8 +5,8 @@
 
 namespace bivane {
 
-// The message boxes and the input prompt of the program, behind an interface
-// so that tests answer them. Both wait for the user.
+// The message boxes and the questions of the program, behind an interface
+// so that tests answer them. All wait for the user.
 class UserPrompts {
   public:
     virtual ~UserPrompts() = default;
@@ -18,6 +18,10 @@ class UserPrompts {
     // with OK, or nothing on Cancel.
     virtual std::optional<QString> input(const QString& title, const QString& prompt,
                                          const QString& initial) = 0;
+
+    // A file to write, chosen by the user (who confirms replacing one that
+    // exists), starting at `suggested`: its path, or nothing on Cancel.
+    virtual std::optional<QString> saveFile(const QString& title, const QString& suggested) = 0;
 };
 
 }  // namespace bivane

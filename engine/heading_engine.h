@@ -58,6 +58,10 @@ class HeadingEngine {
     // hand it on without waiting. It must outlive the engine.
     void addOutput(TextOutput& output) { m_cycle.addOutput(output); }
 
+    // Sees everything ports 1 and 2 bring, before it is handled (nullptr:
+    // nothing). It must outlive the engine or be taken away first.
+    void setInputTap(InputTap* tap) { m_reception.setInputTap(tap); }
+
     SerialPort& port(int index) const;
     CompassState& state() { return m_state; }
     const CompassState& state() const { return m_state; }

@@ -48,7 +48,20 @@ void Reception::MSComm1_OnComm(int index) {
     const auto entry = static_cast<std::size_t>(index - 1);
     SerialPort& port = *m_ports[entry];
     std::string& buffer = m_receiveBuffer[entry];
-    switch (port.eventCode()) {
+    const int code = port.eventCode();
+    if (code == kEventReceive) {
+        const std::string characters = port.readInput();
+        if (m_tap != nullptr) {
+            m_tap->received(index, characters);
+        }
+        buffer += characters;
+        takeLines(index, buffer);
+        return;
+    }
+    if (m_tap != nullptr) {
+        m_tap->lineCondition(index, code);
+    }
+    switch (code) {
         case kEventBreak:
         case kEventFrame:
         case kEventOverrun:
@@ -56,10 +69,6 @@ void Reception::MSComm1_OnComm(int index) {
         case kEventParity:
             // The partly received line is damaged: start the next one clean.
             buffer.clear();
-            break;
-        case kEventReceive:
-            buffer += port.readInput();
-            takeLines(index, buffer);
             break;
         default:
             break;

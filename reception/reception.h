@@ -10,6 +10,7 @@
 #include "heading/local_clock.h"
 #include "heading/main_window_text.h"
 #include "nmea/message_sink.h"
+#include "reception/input_tap.h"
 #include "reception/serial_port.h"
 
 namespace bivane {
@@ -30,6 +31,9 @@ class Reception {
     // output, whose events are ignored).
     void MSComm1_OnComm(int index);
 
+    // Sees every event of ports 1 and 2 before it is handled (nullptr: none).
+    void setInputTap(InputTap* tap) { m_tap = tap; }
+
     // The characters of port `index` (1 or 2) not yet taken out as a line.
     const std::string& ReceiveBuffer(int index) const;
     // Drops the characters of port `index` not yet taken out as a line (its
@@ -47,6 +51,7 @@ class Reception {
     MessageSink& m_decoderMessages;
     const LocalClock& m_clock;
     std::array<std::string, 2> m_receiveBuffer;
+    InputTap* m_tap = nullptr;
 };
 
 }  // namespace bivane

@@ -15,16 +15,16 @@
 #include <vector>
 
 #include "app/frm_bivane.h"
-#include "runtime/port_factory.h"
 #include "app/user_prompts.h"
 #include "heading/compass_state.h"
 #include "reception/memory_port.h"
+#include "runtime/port_factory.h"
 #include "tests/support/engine_fakes.h"
 
 namespace bivane::test {
 
-// Records every message box; answers input prompts from a queue (Cancel
-// when it is empty). `onMessage` runs while a box "stands".
+// Records every message box; answers input prompts and file questions from a
+// queue (Cancel when it is empty). `onMessage` runs while a box "stands".
 class ScriptedPrompts final : public UserPrompts {
   public:
     struct Message {
@@ -38,6 +38,9 @@ class ScriptedPrompts final : public UserPrompts {
     void message(const QString& title, const QString& text) override;
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& initial) override;
+    std::optional<QString> saveFile(const QString& title, const QString& suggested) override {
+        return input(title, {}, suggested);
+    }
 
     QStringList texts() const;
 };

@@ -141,7 +141,7 @@ TEST_F(WindowLayout, FramesButtonAndMenus) {
                      items.join(QLatin1Char(',')) + QLatin1Char(']');
     }
     EXPECT_EQ(menus.join(QLatin1Char(' ')),
-              QStringLiteral("mnuFile=File[mnuFileExit=E&xit] "
+              QStringLiteral("mnuFile=File[mnuFileRecord=Record Input…,mnuFileExit=E&xit] "
                              "mnuSetup=Setup[mnuSetupComm=Comm,mnuSetupOffset=Antenna Offsets,"
                              "mnuTimeDifference=Time Difference,mnuSetupOutput=Heading Sentences,"
                              "mnuSetupNetwork=Network Output] "

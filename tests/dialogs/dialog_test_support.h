@@ -47,6 +47,9 @@ class RecordingPrompts final : public UserPrompts {
         inputs.push_back({title, prompt, initial});
         return answer;
     }
+    std::optional<QString> saveFile(const QString& title, const QString& suggested) override {
+        return input(title, {}, suggested);
+    }
 };
 
 // What a dialog is handed: the compass state, the main window's texts, the

@@ -18,15 +18,15 @@
 #include <cstdio>
 #include <functional>
 
-#include "runtime/command_line.h"
-#include "runtime/data_logger.h"
 #include "app/frm_bivane.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
-#include "runtime/port_factory.h"
-#include "runtime/system_clock.h"
 #include "app/user_prompts.h"
 #include "heading/compass_state.h"
+#include "runtime/command_line.h"
+#include "runtime/data_logger.h"
+#include "runtime/port_factory.h"
+#include "runtime/system_clock.h"
 
 namespace {
 
@@ -36,6 +36,9 @@ class PrintedPrompts final : public bivane::UserPrompts {
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
     }
     std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFile(const QString&, const QString&) override {
         return std::nullopt;
     }
 };

@@ -1,4 +1,4 @@
-#include "tools/replay/capture.h"
+#include "reception/capture.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,23 @@ TEST(ReadCapture, ReadsPortEventsWithTheirEscapes) {
 }
 
 TEST(ReadCapture, NamesTheLineOfAnythingElse) {
-    const char* bad[] = {"4>x", "1x", "1", "1#", "1#12a", "1>\\q", "1>\\x4", "1>ab\\"};
+    const char* bad[] = {"4>x",
+                         "1x",
+                         "1",
+                         "1#",
+                         "1#12a",
+                         "1>\\q",
+                         "1>\\x4",
+                         "1>ab\\",
+                         "@2026-12-07T14:49:47.123456Z1>x",
+                         "@2026-12-07T14:49:47.123456Z ",
+                         "@2026-13-07T14:49:47.123456Z 1>x",
+                         "@2026-02-29T14:49:47.123456Z 1>x",
+                         "@2026-12-07T24:49:47.123456Z 1>x",
+                         "@2026-12-07T14:49:60.123456Z 1>x",
+                         "@2026-12-07T14:49:47.12345Z 1>x",
+                         "@2026-12-07 14:49:47.123456Z 1>x",
+                         "@ 1>x"};
     for (const char* line : bad) {
         std::istringstream in(std::string("; header\n1>ok\n") + line + "\n");
         try {
@@ -49,6 +65,35 @@ TEST(EscapeCaptureText, RoundTripsEveryByte) {
     const std::vector<PortEvent> events = ReadCapture(in);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].characters, all);
+}
+
+TEST(CaptureLine, ReadsBackAsWrittenWithArrivalTimes) {
+    struct Row {
+        PortEvent event;
+        const char* line;
+    };
+    const Row rows[] = {
+        {{1, true, std::string("$GPGGA,1\r\n\xB0\0", 12), 0, 1796654987123456},
+         "@2026-12-07T14:49:47.123456Z 1>$GPGGA,1\\r\\n\\xB0\\x00\n"},
+        {{2, false, "", 1004, 0}, "@1970-01-01T00:00:00.000000Z 2#1004\n"},
+        {{2, true, "\\ x", 0, 1835481599999999}, "@2028-02-29T23:59:59.999999Z 2>\\\\ x\n"},
+        {{1, true, "untimed", 0, std::nullopt}, "1>untimed\n"},
+    };
+    std::string file;
+    for (const Row& row : rows) {
+        EXPECT_EQ(CaptureLine(row.event), row.line);
+        file += CaptureLine(row.event);
+    }
+    std::istringstream in(file);
+    const std::vector<PortEvent> events = ReadCapture(in);
+    ASSERT_EQ(events.size(), std::size(rows));
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].port, rows[i].event.port) << i;
+        EXPECT_EQ(events[i].receive, rows[i].event.receive) << i;
+        EXPECT_EQ(events[i].characters, rows[i].event.characters) << i;
+        EXPECT_EQ(events[i].code, rows[i].event.code) << i;
+        EXPECT_EQ(events[i].arrivalUs, rows[i].event.arrivalUs) << i;
+    }
 }
 
 std::string describe(const std::vector<PortEvent>& events) {

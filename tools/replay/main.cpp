@@ -14,7 +14,7 @@
 
 #include "engine/labels_json.h"
 #include "nmea/number_format.h"
-#include "tools/replay/capture.h"
+#include "reception/capture.h"
 #include "tools/replay/replay_engine.h"
 
 namespace {
@@ -31,8 +31,10 @@ constexpr const char* kUsage =
     "\n"
     "CAPTURE is a text file of port events, one per line: 'P>CHARS' is a receive\n"
     "event on port P (1, 2 or 3) bringing CHARS, with the escapes \\r \\n \\t \\\\ \\xHH;\n"
-    "'P#CODE' is a line condition (1001, 1004, 1006, 1008, 1009). Empty lines and\n"
-    "lines starting with ';' are ignored.\n"
+    "'P#CODE' is a line condition (1001, 1004, 1006, 1008, 1009). Either may follow\n"
+    "its arrival time (UTC) and a space, as a recording of the program writes it:\n"
+    "'@2026-12-07T14:49:47.123456Z 1>$GPGGA,...\\r\\n'. Empty lines and lines\n"
+    "starting with ';' are ignored.\n"
     "\n"
     "Options:\n"
     "  --gps1 FILE, --gps2 FILE  two plain NMEA logs, one per receiver, merged in\n"
@@ -49,7 +51,8 @@ constexpr const char* kUsage =
     "  --help                    show this text\n"
     "\n"
     "Decoder messages go to standard error, one per line. The error line of the\n"
-    "labels carries GPS 1's fix time (UTC) where the window shows the local time.\n"
+    "labels carries the event's arrival time (UTC) where the window shows the local\n"
+    "time, or GPS 1's fix time for an event recorded without one.\n"
     "Exit status: 0 after a full run, 2 for bad options or an unreadable file.\n";
 
 class UsageError : public std::runtime_error {
@@ -205,11 +208,7 @@ int run(const Arguments& arguments) {
         });
     }
     for (const PortEvent& event : events) {
-        if (event.receive) {
-            engine.receive(event.port, event.characters);
-        } else {
-            engine.lineCondition(event.port, event.code);
-        }
+        engine.play(event);
     }
     std::fflush(stdout);
     if (labels) {

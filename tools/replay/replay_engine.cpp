@@ -1,5 +1,6 @@
 #include "tools/replay/replay_engine.h"
 
+#include <chrono>
 #include <stdexcept>
 #include <string>
 
@@ -50,8 +51,32 @@ void ReplayEngine::lineCondition(int index, int code) {
     port(index).lineCondition(code);
 }
 
+void ReplayEngine::play(const PortEvent& event) {
+    m_clock.setArrival(event.arrivalUs);
+    if (event.receive) {
+        receive(event.port, event.characters);
+    } else {
+        lineCondition(event.port, event.code);
+    }
+    m_clock.setArrival(std::nullopt);
+}
+
 LocalTime ReplayEngine::FixTimeClock::now() const {
+    using namespace std::chrono;
     LocalTime time;
+    if (m_arrivalUs) {
+        const sys_time<microseconds> arrival{microseconds(*m_arrivalUs)};
+        const sys_days date = floor<days>(arrival);
+        const year_month_day calendar{date};
+        const hh_mm_ss<seconds> of{floor<seconds>(arrival - date)};
+        time.year = static_cast<int>(calendar.year());
+        time.month = static_cast<int>(static_cast<unsigned>(calendar.month()));
+        time.day = static_cast<int>(static_cast<unsigned>(calendar.day()));
+        time.hour = static_cast<int>(of.hours().count());
+        time.minute = static_cast<int>(of.minutes().count());
+        time.second = static_cast<int>(of.seconds().count());
+        return time;
+    }
     if (m_state == nullptr) {
         return time;
     }

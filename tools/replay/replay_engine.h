@@ -1,12 +1,15 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "engine/heading_engine.h"
 #include "heading/compass_state.h"
 #include "nmea/message_sink.h"
+#include "reception/capture.h"
 #include "reception/memory_port.h"
 
 namespace bivane {
@@ -21,8 +24,9 @@ struct ReplayOptions {
 // The heading engine without a window, in the state of a start with a
 // settings file: heading output on, the calculated baseline computed from the
 // offsets. Port 3's output goes to `headingOutput`; screen texts use ".".
-// The error line carries GPS 1's fix time (UTC) where the window shows the
-// local time, so a replay gives the same labels every time.
+// The error line carries the event's arrival time (UTC) where the window
+// shows the local time, or GPS 1's fix time for an event without one, so a
+// replay gives the same labels every time.
 class ReplayEngine {
   public:
     ReplayEngine(const ReplayOptions& options, std::function<void(std::string_view)> headingOutput,
@@ -34,20 +38,25 @@ class ReplayEngine {
     void receive(int port, std::string_view characters);
     // One line-condition event on port 1, 2 or 3.
     void lineCondition(int port, int code);
+    // One event of a capture, at its arrival time.
+    void play(const PortEvent& event);
 
     const MainWindowText& window() const { return m_engine.text(); }
     const CompassState& state() const { return m_engine.state(); }
     HeadingCycle& cycle() { return m_engine.cycle(); }
 
   private:
-    // GPS 1's fix time, once the engine it reads is there.
+    // The arrival time of the event being played, else GPS 1's fix time
+    // once the engine it reads is there.
     class FixTimeClock final : public LocalClock {
       public:
         void read(const CompassState& state) { m_state = &state; }
+        void setArrival(std::optional<std::int64_t> microseconds) { m_arrivalUs = microseconds; }
         LocalTime now() const override;
 
       private:
         const CompassState* m_state = nullptr;
+        std::optional<std::int64_t> m_arrivalUs;
     };
     class NoLogFile final : public TextOutput {
       public:

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,14 +15,28 @@ struct PortEvent {
     bool receive = true;     // a receive event, else a line condition
     std::string characters;  // what a receive event brings
     int code = 0;            // the line condition's event code
+    // When the event reached the program: microseconds since 1970-01-01
+    // 00:00 UTC; nothing in a capture made without arrival times.
+    std::optional<std::int64_t> arrivalUs;
 };
 
 // A capture file: one port event per line. "P>CHARS" is a receive event on
 // port P bringing CHARS, written with the escapes \r \n \t \\ and \xHH;
-// "P#CODE" is a line condition with that event code. Empty lines and lines
+// "P#CODE" is a line condition with that event code. Either may follow its
+// arrival time, UTC to the microsecond, and one space:
+//   @2026-12-07T14:49:47.123456Z 1>$GPGGA,144947.10,...\r\n
+//   @2026-12-07T14:49:47.200310Z 2#1004
+// A capture may time some events and not others. Empty lines and lines
 // starting with ";" are ignored. Throws std::runtime_error naming the line
 // for anything else.
 std::vector<PortEvent> ReadCapture(std::istream& in);
+
+// The capture line of `event`, arrival time first when it has one, ended by
+// a line feed: ReadCapture reads it back as it was.
+std::string CaptureLine(const PortEvent& event);
+
+// "2026-12-07T14:49:47.123456Z": `microseconds` since 1970-01-01 00:00 UTC.
+std::string ArrivalTimeText(std::int64_t microseconds);
 
 // The text of a capture line's CHARS: the escapes above for CR, LF, tab,
 // backslash and for every other byte outside printable ASCII.

@@ -1,7 +1,9 @@
-#include "tools/replay/capture.h"
+#include "reception/capture.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <stdexcept>
 
@@ -120,7 +122,77 @@ void appendGroup(std::vector<PortEvent>& events, int port, const Group& group) {
     }
 }
 
+// "2026-12-07T14:49:47.123456Z"
+constexpr std::size_t kArrivalTimeLength = 27;
+
+// The number of `count` digits at `position`, or -1.
+int digits(std::string_view text, std::size_t position, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = position; i < position + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return -1;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+std::optional<std::int64_t> readArrivalTime(std::string_view text) {
+    using namespace std::chrono;
+    if (text.size() != kArrivalTimeLength || text.substr(4, 1) != "-" || text.substr(7, 1) != "-" ||
+        text[10] != 'T' || text[13] != ':' || text[16] != ':' || text[19] != '.' ||
+        text[26] != 'Z') {
+        return std::nullopt;
+    }
+    const int hour = digits(text, 11, 2);
+    const int minute = digits(text, 14, 2);
+    const int second = digits(text, 17, 2);
+    const int micro = digits(text, 20, 6);
+    const year_month_day date{year(digits(text, 0, 4)),
+                              month(static_cast<unsigned>(digits(text, 5, 2))),
+                              day(static_cast<unsigned>(digits(text, 8, 2)))};
+    if (!date.ok() || digits(text, 0, 4) < 0 || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 59 || micro < 0) {
+        return std::nullopt;
+    }
+    const auto time =
+        sys_days(date) + hours(hour) + minutes(minute) + seconds(second) + microseconds(micro);
+    return duration_cast<microseconds>(time.time_since_epoch()).count();
+}
+
 }  // namespace
+
+std::string ArrivalTimeText(std::int64_t microseconds) {
+    using namespace std::chrono;
+    const sys_time<std::chrono::microseconds> time{std::chrono::microseconds(microseconds)};
+    const sys_days date = floor<days>(time);
+    const year_month_day calendar{date};
+    const hh_mm_ss<std::chrono::microseconds> of{time - date};
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%06lldZ",
+                  static_cast<int>(calendar.year()), static_cast<unsigned>(calendar.month()),
+                  static_cast<unsigned>(calendar.day()), static_cast<int>(of.hours().count()),
+                  static_cast<int>(of.minutes().count()), static_cast<int>(of.seconds().count()),
+                  static_cast<long long>(of.subseconds().count()));
+    return text;
+}
+
+std::string CaptureLine(const PortEvent& event) {
+    std::string line;
+    if (event.arrivalUs) {
+        line = '@' + ArrivalTimeText(*event.arrivalUs) + ' ';
+    }
+    line += static_cast<char>('0' + event.port);
+    if (event.receive) {
+        line += '>';
+        line += EscapeCaptureText(event.characters);
+    } else {
+        line += '#';
+        line += std::to_string(event.code);
+    }
+    line += '\n';
+    return line;
+}
 
 std::vector<PortEvent> ReadCapture(std::istream& in) {
     std::vector<PortEvent> events;
@@ -135,15 +207,26 @@ std::vector<PortEvent> ReadCapture(std::istream& in) {
         const auto bad = [&](const char* problem) {
             return std::runtime_error("line " + std::to_string(lineNumber) + ": " + problem);
         };
-        if (line.size() < 2 || line[0] < '1' || line[0] > '3') {
+        PortEvent event;
+        std::string_view text = line;
+        if (text.front() == '@') {
+            const std::size_t space = text.find(' ');
+            event.arrivalUs = readArrivalTime(text.substr(1, space - 1));
+            if (space == std::string_view::npos || !event.arrivalUs) {
+                throw bad(
+                    "expected an arrival time such as @2026-12-07T14:49:47.123456Z and a "
+                    "space");
+            }
+            text.remove_prefix(space + 1);
+        }
+        if (text.size() < 2 || text[0] < '1' || text[0] > '3') {
             throw bad("expected a port 1, 2 or 3 followed by '>' or '#'");
         }
-        PortEvent event;
-        event.port = line[0] - '0';
-        const std::string_view rest = std::string_view(line).substr(2);
-        if (line[1] == '>') {
+        event.port = text[0] - '0';
+        const std::string_view rest = text.substr(2);
+        if (text[1] == '>') {
             event.characters = unescape(rest, lineNumber);
-        } else if (line[1] == '#') {
+        } else if (text[1] == '#') {
             event.receive = false;
             auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), event.code);
             if (ec != std::errc{} || end != rest.data() + rest.size()) {
