@@ -507,10 +507,7 @@ void Frm_Bivane::mnuFileRecord_Click() {
 
 bool Frm_Bivane::startRecording(const QString& path, int maxMb) {
     m_recordMaxMb = maxMb;
-    const auto failure =
-        m_recorder.start(path, std::int64_t{maxMb} * kRecordingBytesPerMb,
-                         std::string(kProgramTitle) + ' ' + std::string(VersionText),
-                         {"replay-options: " + ReplayOptionsText(m_state)});
+    const auto failure = StartRecording(m_recorder, path, maxMb, m_state);
     if (failure) {
         message(*failure);
         return false;
@@ -542,12 +539,14 @@ void Frm_Bivane::mnuSetupOffset_Click() {
     const SettingsItems before = currentSettings();
     Frm_Offset dialog(this, m_state, m_text, m_prompts, m_decimalSeparator);
     const bool accepted = dialog.exec() == QDialog::Accepted;
+    KeepRecordingReplayable(m_recorder, m_state);
     showWindowText();
     saveChangedSettings(accepted, before);
 }
 
 void Frm_Bivane::mnuTimeDifference_Click() {
     AskTimeTolerance(m_prompts, m_state, m_decimalSeparator);
+    KeepRecordingReplayable(m_recorder, m_state);
 }
 
 void Frm_Bivane::mnuSetupOutput_Click() {
@@ -558,6 +557,7 @@ void Frm_Bivane::mnuSetupOutput_Click() {
         m_state.BaselineLimit = dialog.settings().baselineLimit;
         m_state.RotTimeConstant = dialog.settings().rotTimeConstant;
         WriteOutputSettings(*OpenUserSettings(), dialog.settings());
+        KeepRecordingReplayable(m_recorder, m_state);
     }
 }
 

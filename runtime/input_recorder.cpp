@@ -1,5 +1,7 @@
 #include "runtime/input_recorder.h"
 
+#include "runtime/version.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -100,22 +102,9 @@ void InputRecorder::record(int port, bool receive, std::string_view characters, 
                     .arrivalUs = m_clock()};
     const std::string line = CaptureLine(event);
     const auto size = static_cast<std::int64_t>(line.size());
-    if (m_maxBytes > 0 && m_size > m_headerSize && m_size + size > m_maxBytes) {
-        const QString path = m_file.fileName();
-        m_file.close();
-        std::error_code error;
-        std::filesystem::rename(QFile::encodeName(path).toStdString(),
-                                QFile::encodeName(path + QStringLiteral(".1")).toStdString(),
-                                error);
-        if (error) {
-            fail(
-                QStringLiteral("cannot rename it to %1.1: %2").arg(path, FromStd(error.message())));
-            return;
-        }
-        if (auto failure = openFile(*event.arrivalUs)) {
-            fail(*failure);
-            return;
-        }
+    if (m_maxBytes > 0 && m_size > m_headerSize && m_size + size > m_maxBytes &&
+        !startNewFile(*event.arrivalUs)) {
+        return;
     }
     if (m_file.write(line.data(), size) != size) {
         fail(m_file.errorString());
@@ -124,11 +113,47 @@ void InputRecorder::record(int port, bool receive, std::string_view characters, 
     m_size += size;
 }
 
+bool InputRecorder::startNewFile(std::int64_t startUs) {
+    const QString path = m_file.fileName();
+    m_file.close();
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(path).toStdString(),
+                            QFile::encodeName(path + QStringLiteral(".1")).toStdString(), error);
+    if (error) {
+        fail(QStringLiteral("cannot rename it to %1.1: %2").arg(path, FromStd(error.message())));
+        return false;
+    }
+    if (auto failure = openFile(startUs)) {
+        fail(*failure);
+        return false;
+    }
+    return true;
+}
+
+void InputRecorder::changeHeader(std::vector<std::string> more) {
+    if (!m_file.isOpen() || more == m_header) {
+        return;
+    }
+    m_header = std::move(more);
+    startNewFile(m_clock());
+}
+
 void InputRecorder::fail(const QString& reason) {
     m_file.close();
     if (m_stopped) {
         m_stopped(QStringLiteral("Recording to %1 stopped: %2").arg(m_file.fileName(), reason));
     }
+}
+
+void KeepRecordingReplayable(InputRecorder& recorder, const CompassState& state) {
+    recorder.changeHeader({"replay-options: " + ReplayOptionsText(state)});
+}
+
+std::optional<QString> StartRecording(InputRecorder& recorder, const QString& path, int maxMb,
+                                      const CompassState& state) {
+    return recorder.start(path, std::int64_t{maxMb} * kRecordingBytesPerMb,
+                          std::string(kProgramTitle) + ' ' + std::string(VersionText),
+                          {"replay-options: " + ReplayOptionsText(state)});
 }
 
 }  // namespace bivane

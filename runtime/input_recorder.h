@@ -48,6 +48,10 @@ class InputRecorder final : public InputTap {
     // recorded.
     std::optional<QString> start(const QString& path, std::int64_t maxBytes, std::string program,
                                  std::vector<std::string> more = {});
+    // The header's further lines change (the program's settings did): when
+    // they differ from the file's, the file becomes FILE.1 and a new FILE
+    // starts with them, so each file replays as it was recorded.
+    void changeHeader(std::vector<std::string> more);
     // Ends the recording (the file closed as it stands).
     void stop();
     bool isRecording() const { return m_file.isOpen(); }
@@ -68,6 +72,9 @@ class InputRecorder final : public InputTap {
     std::optional<QString> openFile(std::int64_t startUs);
     void record(int port, bool receive, std::string_view characters, int code);
     void fail(const QString& reason);
+    // FILE becomes FILE.1 and a new FILE starts at `startUs`; false (and the
+    // recording stopped) when that fails.
+    bool startNewFile(std::int64_t startUs);
 
     Clock m_clock;
     QFile m_file;
@@ -78,5 +85,15 @@ class InputRecorder final : public InputTap {
     std::vector<std::string> m_header;
     std::function<void(const QString&)> m_stopped;
 };
+
+// Starts `recorder` on `path` for one of the programs, `maxMb` megabytes a
+// file (0: no limit), its header naming the program and the replay options
+// of `state`. Nothing on success, else why not.
+// After a change of `state`'s settings: a recording in progress goes on in a
+// new file when the replay options differ from its file's.
+void KeepRecordingReplayable(InputRecorder& recorder, const CompassState& state);
+
+std::optional<QString> StartRecording(InputRecorder& recorder, const QString& path, int maxMb,
+                                      const CompassState& state);
 
 }  // namespace bivane

@@ -61,6 +61,8 @@ HeadingService::HeadingService(const PortFactory& makePort, const ComPortMap& de
           ports(), [this](int number) { return m_devices.deviceFor(number); },
           [this](int index) { portBack(index); }) {
     m_networkOutputs.addTo(m_engine);
+    m_engine.setInputTap(&m_recorder);
+    m_recorder.setStopHandler([this](const QString& failure) { say(failure); });
     m_engine.setTextChanged([this] { errorLineChanged(); });
     // What the line says before anything happened is not news.
     m_errorShown = errorMessage(m_engine.text().lblError.text);
@@ -119,6 +121,7 @@ std::optional<QString> HeadingService::start() {
         }
     }
     calculateBaseline();
+    startRecording();
     say(startLine());
     m_summaryTimer.start();
     return std::nullopt;
@@ -209,6 +212,16 @@ void HeadingService::calculateBaseline() {
     }
 }
 
+void HeadingService::startRecording() {
+    if (m_commandLine.record.isEmpty()) {
+        return;
+    }
+    if (const auto failure = StartRecording(m_recorder, m_commandLine.record,
+                                            m_commandLine.recordMaxMb, m_engine.state())) {
+        say(*failure + QStringLiteral("; the heading goes on without a recording"));
+    }
+}
+
 void HeadingService::reload() {
     say(QStringLiteral("reading the settings again"));
     QString reason;
@@ -219,12 +232,14 @@ void HeadingService::reload() {
         say(reason + QStringLiteral("; the settings in use stay"));
     }
     readUserSettings();
+    KeepRecordingReplayable(m_recorder, m_engine.state());
     say(startLine());
 }
 
 void HeadingService::stop() {
     m_summaryTimer.stop();
     m_reopener.forgetAll();
+    m_recorder.stop();
     QString logged;
     if (m_logger.isOpen()) {
         const auto failure = m_logger.stop();
@@ -301,6 +316,8 @@ QString HeadingService::startLine() const {
     parts << (state.Logging ? QStringLiteral("log %1").arg(
                                   FromStd(LogFolder(state.ProgramFolder) + state.LogFileName))
                             : QStringLiteral("log off"));
+    parts << (m_recorder.isRecording() ? QStringLiteral("recording %1").arg(m_recorder.path())
+                                       : QStringLiteral("recording off"));
     parts << QStringLiteral("offsets GPS 1 X %1 Y %2 m, GPS 2 X %3 Y %4 m")
                  .arg(metres(state.OffsetX[0]), metres(state.OffsetY[0]), metres(state.OffsetX[1]),
                       metres(state.OffsetY[1]));

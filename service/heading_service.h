@@ -16,6 +16,7 @@
 #include "reception/serial_port.h"
 #include "runtime/command_line.h"
 #include "runtime/data_logger.h"
+#include "runtime/input_recorder.h"
 #include "runtime/network_outputs.h"
 #include "runtime/network_settings.h"
 #include "runtime/port_factory.h"
@@ -72,6 +73,7 @@ class HeadingService final : public QObject {
     void applySettings(const SettingsItems& items, bool reloading);
     void readUserSettings();
     void calculateBaseline();
+    void startRecording();
     void portLost(int index);
     void portBack(int index);
     // The error line, as the window shows it, when it says something new.
@@ -88,6 +90,7 @@ class HeadingService final : public QObject {
     NetworkOutputs m_networkOutputs;
     NetworkSettings m_network;
     DataLogger m_logger;
+    InputRecorder m_recorder;  // before the engine that writes to it
     StatusMessages m_decoderMessages{*this};
     HeadingEngine m_engine;
     PortReopener m_reopener;

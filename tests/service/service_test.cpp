@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
 #include <filesystem>
@@ -140,6 +141,21 @@ std::string nextSentence(PseudoTerminal& heading) {
     return text;
 }
 
+// What nmea-bivane-replay sends for a recording, with the options its header
+// names.
+std::string replayed(const std::filesystem::path& recording) {
+    const std::string text = sim::test::ReadFile(recording.string());
+    const std::string key = "\n; replay-options: ";
+    const std::size_t options = text.find(key) + key.size();
+    QStringList arguments = QProcess::splitCommand(
+        QString::fromStdString(text.substr(options, text.find('\n', options) - options)));
+    QProcess replay;
+    replay.start(QStringLiteral(REPLAY_EXECUTABLE),
+                 arguments << QString::fromStdString(recording.string()));
+    replay.waitForFinished(10000);
+    return replay.readAllStandardOutput().toStdString();
+}
+
 std::string hdt(int degrees) {
     char text[8];
     std::snprintf(text, sizeof text, "%03d.0", (degrees % 360 + 360) % 360);
@@ -189,15 +205,19 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
     writeSettings("0,0\r\n0,5\r\n");
     Service service({"--program-folder", root.string(), "--com", "11=" + link.string(), "--com",
                      "12=" + gps2.devicePath().toStdString(), "--com",
-                     "13=" + heading.devicePath().toStdString(), "--log"},
+                     "13=" + heading.devicePath().toStdString(), "--log", "--record",
+                     (root / "input.capture").string()},
                     (root / "config").string());
     ASSERT_TRUE(service.waitForLine("running:", 10s)) << service.statusText();
     int epoch = 0;
+    std::string sent;  // everything the heading output sent
     const auto headingOf = [&](int n) {
         const auto [first, second] = EpochPair(n);
         gps1->send(first);
         gps2.send(second);
-        return nextSentence(heading).substr(0, 14);
+        const std::string sentence = nextSentence(heading);
+        sent += sentence;
+        return sentence.substr(0, 14);
     };
     ASSERT_EQ(headingOf(epoch), hdt(epoch));
 
@@ -230,7 +250,10 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
     }
     EXPECT_EQ(service.descriptors(), descriptors) << "descriptors left behind by a replug";
 
-    // GPS 2 to starboard: the line between the antennas is abeam.
+    // GPS 2 to starboard: the line between the antennas is abeam. The
+    // recording goes on in a new file, which replays with the new offsets.
+    const std::string sentBefore = sent;
+    sent.clear();
     writeSettings("0,0\r\n5,0\r\n");
     service.signal(SIGHUP);
     ASSERT_TRUE(service.waitForLine("GPS 2 X 5.00 Y 0.00 m", 5s)) << service.statusText();
@@ -250,6 +273,8 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
         }
     }
     EXPECT_EQ(logged, epoch + 1) << "every heading sent is in the log";
+    EXPECT_EQ(replayed(root / "input.capture.1"), sentBefore);
+    EXPECT_EQ(replayed(root / "input.capture"), sent);
     std::cout << "[ status   ]\n" << service.statusText();
 }
 
