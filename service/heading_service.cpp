@@ -1,5 +1,7 @@
 #include "service/heading_service.h"
 
+#include <cmath>
+
 #include "heading/baseline.h"
 #include "runtime/output_settings.h"
 #include "runtime/program_folder.h"
@@ -71,6 +73,7 @@ HeadingService::HeadingService(const PortFactory& makePort, const ComPortMap& de
         const std::int64_t before = m_summary.epochs();
         m_summary.count(report);
         m_totalEpochs += m_summary.epochs() - before;
+        noteHeadingFlow(report);
     });
     m_summaryTimer.setInterval(kSummaryIntervalMs);
     connect(&m_summaryTimer, &QTimer::timeout, this, [this] { say(m_summary.takeLine()); });
@@ -266,6 +269,40 @@ void HeadingService::portBack(int index) {
     m_portTextSaid = true;
     m_engine.portBack(index);
     m_portTextSaid = false;
+}
+
+void HeadingService::noteHeadingFlow(const CycleReport& report) {
+    const bool heading = report.outcome == CycleOutcome::Heading;
+    if (heading == m_headingsFlow || report.outcome == CycleOutcome::Waiting ||
+        report.outcome == CycleOutcome::NotReady || report.outcome == CycleOutcome::Failed) {
+        return;
+    }
+    m_headingsFlow = heading;
+    if (heading) {
+        if (m_headingsStopped.isValid()) {
+            say(QStringLiteral("headings again after %1 s")
+                    .arg(static_cast<double>(m_headingsStopped.elapsed()) / 1000, 0, 'f', 1));
+        }
+        return;
+    }
+    m_headingsStopped.start();
+    QString why;
+    switch (report.outcome) {
+        case CycleOutcome::NoFix:
+            why = QStringLiteral("a receiver reports no fix");
+            break;
+        case CycleOutcome::Stale:
+            // The time difference is GPS 1's fix time minus GPS 2's.
+            why = QStringLiteral("GPS %1's latest fix is %2 s older than GPS %3's: is it silent?")
+                      .arg(report.timeDiffSeconds > 0 ? 2 : 1)
+                      .arg(std::fabs(report.timeDiffSeconds), 0, 'f', 1)
+                      .arg(report.timeDiffSeconds > 0 ? 1 : 2);
+            break;
+        default:
+            why = QStringLiteral("the receivers' fixes do not pair");
+            break;
+    }
+    say(QStringLiteral("no heading: ") + why);
 }
 
 void HeadingService::errorLineChanged() {

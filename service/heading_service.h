@@ -76,6 +76,8 @@ class HeadingService final : public QObject {
     void startRecording();
     void portLost(int index);
     void portBack(int index);
+    // Says when headings stop coming, and why, and when they come again.
+    void noteHeadingFlow(const CycleReport& report);
     // The error line, as the window shows it, when it says something new.
     void errorLineChanged();
     QString portText(int index) const;
@@ -100,7 +102,10 @@ class HeadingService final : public QObject {
     std::string m_errorShown;                    // the error line's message, without its time
     std::map<std::string, qint64> m_errorsSaid;  // each error and when it was last said
     QElapsedTimer m_running;                     // since the service was made
-    bool m_portTextSaid = false;  // a port's loss or return has just been said in full
+    bool m_portTextSaid = false;
+    bool m_headingsFlow = false;      // the latest completed epoch gave a heading
+    QElapsedTimer m_headingsStopped;  // since the latest epoch without a heading began  // a port's
+                                      // loss or return has just been said in full
 };
 
 }  // namespace bivane
