@@ -92,10 +92,12 @@ TEST(Replug, APortTheUserTurnedOffStaysClosed) {
     ASSERT_TRUE(harness.sendEpoch(1));
     ASSERT_TRUE(ProcessEventsUntil([&] { return !window.MSComm1(3).isOpen(); }, 5s));
     // The user turns the heading output off; then a device is there again.
-    ASSERT_TRUE(harness.runCommSetup([](Frm_Setup& dialog) {
+    WhenShown<Frm_Setup>([](Frm_Setup& dialog) {
         dialog.chkHeadingOutput()->click();
         dialog.cmdOK()->click();
-    }));
+    });
+    window.mnuSetupComm_Click();
+    ASSERT_FALSE(harness.state().HeadingOutput);
     PseudoTerminal another;
     harness.lines.mapForThisRun(13, another.devicePath());
     EXPECT_FALSE(ProcessEventsUntil([&] { return window.MSComm1(3).isOpen(); }, 2500ms))
@@ -130,51 +132,36 @@ TEST(OutputFailure, TheWindowFollowsTheVesselAndTheErrorLineSaysWhatWasLost) {
     EXPECT_EQ(harness.prompts.messages.size(), 1u) << "only the logging-started message";
 }
 
-// Writes bytes onto a line from a thread of its own, as fast as the window
-// takes them in the test's thread.
-class FloodWriter {
-  public:
-    FloodWriter(PseudoTerminal& line, std::size_t count, unsigned seed, bool lineFeeds)
-        : m_writer([this, &line, count, seed, lineFeeds] {
-              std::mt19937 random(seed);
-              std::uniform_int_distribution<int> byte(0, 255);
-              std::string chunk(16 * 1024, ' ');
-              for (std::size_t at = 0; at < count; at += chunk.size()) {
-                  for (char& c : chunk) {
-                      do {
-                          c = static_cast<char>(byte(random));
-                      } while (!lineFeeds && c == '\n');
-                  }
-                  line.send(chunk);
-                  m_sent += chunk.size();
-              }
-              m_done = true;
-          }) {}
-    ~FloodWriter() { m_writer.join(); }
-    FloodWriter(const FloodWriter&) = delete;
-    FloodWriter& operator=(const FloodWriter&) = delete;
-
-    std::atomic<std::size_t> m_sent{0};
-    std::atomic<bool> m_done{false};
-
-  private:
-    std::thread m_writer;
-};
-
 TEST(Flood, RandomBytesAtFullSpeedDoNotStallTheWindowAndGoodSentencesGiveHeadings) {
-    constexpr std::size_t kTwoMegabytes = 2 * 1024 * 1024;
     WindowHarness harness;
     harness.startOnLines();
     ASSERT_TRUE(harness.prompts.messages.empty());
+    // GPS 1's bytes hold a line feed every 256 bytes or so, as a receiver at
+    // the wrong speed sends; GPS 2's none at all, a line that never ends. Each
+    // line's writer, a thread of its own, goes as fast as the window reads.
+    const auto flood = [](PseudoTerminal& line, unsigned seed, bool lineFeeds,
+                          std::atomic<int>& done) {
+        std::mt19937 random(seed);
+        std::uniform_int_distribution<int> byte(0, 255);
+        std::string chunk(16 * 1024, ' ');
+        for (int n = 0; n < 128; ++n) {  // 2 MB
+            for (char& c : chunk) {
+                do {
+                    c = static_cast<char>(byte(random));
+                } while (!lineFeeds && c == '\n');
+            }
+            line.send(chunk);
+        }
+        ++done;
+    };
+    std::atomic<int> done{0};
     const auto started = std::chrono::steady_clock::now();
-    {
-        // GPS 1's bytes hold a line feed every 256 bytes or so, as a receiver
-        // at the wrong speed sends; GPS 2's none at all, a line that never ends.
-        FloodWriter gps1(*harness.gps1, kTwoMegabytes, 1, true);
-        FloodWriter gps2(*harness.gps2, kTwoMegabytes, 2, false);
-        ASSERT_TRUE(ProcessEventsUntil([&] { return gps1.m_done && gps2.m_done; }, 60s))
-            << gps1.m_sent << " and " << gps2.m_sent << " bytes taken";
-    }
+    std::thread gps1(flood, std::ref(*harness.gps1), 1u, true, std::ref(done));
+    std::thread gps2(flood, std::ref(*harness.gps2), 2u, false, std::ref(done));
+    const bool taken = ProcessEventsUntil([&] { return done == 2; }, 60s);
+    gps1.join();
+    gps2.join();
+    ASSERT_TRUE(taken) << "the window stalled";
     std::cout << "[ figures  ] 2 x 2 MB taken in "
               << std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()
               << " s\n";

@@ -7,7 +7,6 @@
 
 #include <QProcess>
 #include <array>
-#include <iostream>
 #include <thread>
 
 #include "tests/support/turning_epochs.h"
@@ -34,12 +33,8 @@ void startChild(QProcess& child, const QTemporaryDir& dir, std::array<PseudoTerm
         arguments << QStringLiteral("--com")
                   << QStringLiteral("%1=%2").arg(11 + i).arg(lines[i].devicePath());
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(WINDOW_CHILD), arguments);
+    StartOffscreen(child, QStringLiteral(WINDOW_CHILD), dir.filePath(QStringLiteral("config")),
+                   arguments);
     ASSERT_TRUE(child.waitForStarted(5000));
     ASSERT_TRUE(child.waitForReadyRead(20000) && child.canReadLine()) << "the child did not start";
 }
@@ -149,9 +144,6 @@ TEST(KillWhileLogging, EveryHeadingShownBeforeTheKillIsInTheLog) {
         sent += lines[2].receive(200ms);
 
         const std::string log = ReadWholeFile(logLine.mid(4));
-        std::cout << "[ figures  ] " << round.legend << ": " << shown.size() << " shown, "
-                  << sent.size() / kHdtLineSize << " sent, " << log.size() / kHdtLineSize
-                  << " logged\n";
         std::size_t from = 0;
         for (const std::string& line : shown) {
             const std::size_t at = log.find(line, from);

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QTimer>
 #include <cstdio>
 #include <stdexcept>
 
@@ -204,26 +203,6 @@ std::string WindowHarness::openPorts() {
     return open;
 }
 
-bool WindowHarness::runCommSetup(const std::function<void(Frm_Setup&)>& whileOpen) {
-    bool shown = false;
-    bool accepted = false;
-    QTimer::singleShot(0, m_window.get(), [&] {
-        auto* dialog = m_window->findChild<Frm_Setup*>();
-        if (dialog == nullptr) {
-            return;
-        }
-        shown = true;
-        whileOpen(*dialog);
-        accepted = !dialog->isVisible() && dialog->result() == QDialog::Accepted;
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-    m_window->mnuSetupComm_Click();
-    EXPECT_TRUE(shown) << "the comm setup dialog did not show";
-    return accepted;
-}
-
 std::string ReadWholeFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
@@ -244,6 +223,16 @@ QString UserSetting(const QString& key) {
 
 void SetUserSetting(const QString& key, const QString& value) {
     OpenUserSettings()->setValue(key, value);
+}
+
+void StartOffscreen(QProcess& process, const QString& executable, const QString& configHome,
+                    const QStringList& arguments) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(executable, arguments);
 }
 
 std::chrono::microseconds IdleCpu(std::chrono::milliseconds span) {

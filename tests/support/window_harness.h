@@ -10,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -116,9 +119,6 @@ class WindowHarness {
     bool gps2GoesOnAlone(int n);
     // The window's open ports: "1 2 3", with "-" for a closed one.
     std::string openPorts();
-    // Opens the comm setup from the menu and runs `whileOpen` on it; the
-    // dialog is cancelled if it is still open after. True when OK closed it.
-    bool runCommSetup(const std::function<void(Frm_Setup&)>& whileOpen);
 
     ComPortMap lines;  // the system ports' devices
     std::unique_ptr<test_support::PseudoTerminal> gps1;
@@ -133,11 +133,30 @@ class WindowHarness {
     std::unique_ptr<Frm_Bivane> m_window;
 };
 
+// Runs `act` on the dialog of type Dialog once it stands (a menu command
+// opens it after this call); a failure when none does.
+template <typename Dialog>
+void WhenShown(std::function<void(Dialog&)> act) {
+    QTimer::singleShot(0, [act] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<Dialog*>(widget); dialog && dialog->isVisible()) {
+                act(*dialog);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no dialog was shown";
+    });
+}
+
 std::string ReadWholeFile(const QString& path);
 void WriteWholeFile(const QString& path, std::string_view text);
 // The per-user settings store.
 QString UserSetting(const QString& key);
 void SetUserSetting(const QString& key, const QString& value);
+// Starts `executable` on the offscreen platform, its per-user settings in
+// `configHome`, its standard error passed on.
+void StartOffscreen(QProcess& process, const QString& executable, const QString& configHome,
+                    const QStringList& arguments);
 // CPU time the process uses while the event loop runs for `span`.
 std::chrono::microseconds IdleCpu(std::chrono::milliseconds span);
 
