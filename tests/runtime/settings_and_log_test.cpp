@@ -64,11 +64,13 @@ TEST(SettingsAtStart, AFileReadInPartIsReportedAndKeptAsBadAndItsFirstItemsUsed)
         ASSERT_TRUE(start.report);
         EXPECT_TRUE(start.report->contains(QLatin1String(row.problem)))
             << start.report->toStdString();
-        EXPECT_TRUE(start.report->contains(QStringLiteral("kept as \"%1.bad\"").arg(path)));
+        EXPECT_TRUE(
+            start.report->contains(QStringLiteral("The file is kept as \"%1.bad\"").arg(path)));
         EXPECT_EQ(contents(path + QStringLiteral(".bad")), row.file);
         // A newer bad file replaces the older copy.
         write(path, "9,\"4800,n,8,1\"\r\n");
-        EXPECT_TRUE(ReadSettingsAtStart(path).report->contains(QStringLiteral("kept as")));
+        EXPECT_TRUE(
+            ReadSettingsAtStart(path).report->contains(QStringLiteral("The file is kept as")));
         EXPECT_EQ(contents(path + QStringLiteral(".bad")), "9,\"4800,n,8,1\"\r\n");
     }
 }
