@@ -21,8 +21,6 @@
 #include "app/frm_bivane.h"
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
-#include "app/user_prompts.h"
-#include "heading/compass_state.h"
 #include "runtime/command_line.h"
 #include "runtime/data_logger.h"
 #include "runtime/port_factory.h"
@@ -43,49 +41,15 @@ class PrintedPrompts final : public bivane::UserPrompts {
     }
 };
 
-// Runs the menu command `open`, `fill` on its dialog once it shows, and OK.
-template <typename Dialog>
-void confirmDialog(bivane::Frm_Bivane& window, void (bivane::Frm_Bivane::*open)(),
-                   const std::function<void(Dialog&)>& fill) {
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, &look, [&] {
-        auto* dialog = window.findChild<Dialog*>();
-        if (dialog == nullptr || !dialog->isVisible()) {
-            return;
-        }
-        look.stop();
-        fill(*dialog);
-        dialog->cmdOK()->click();
-    });
-    look.start(10);
-    (window.*open)();
-    std::printf("ok\n");
+void say(const QString& text) {
+    std::printf("%s\n", qUtf8Printable(text));
     std::fflush(stdout);
 }
 
-int log(bivane::Frm_Bivane& window, bivane::CompassState& state) {
-    window.cmdLog_Click();
-    if (!state.Logging) {
-        return 1;
-    }
-    std::printf("log %s%s\n", bivane::LogFolder(state.ProgramFolder).c_str(),
-                state.LogFileName.c_str());
-    std::fflush(stdout);
-
-    // A look every millisecond sees each heading of epochs that come no
-    // faster than that; of a quicker burst it may see only some.
-    QLabel* shown = window.label("lblHDT");
-    QString last = shown->text();
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, &look, [&] {
-        if (shown->text() != last) {
-            last = shown->text();
-            std::printf("shown %s\n", qUtf8Printable(last));
-            std::fflush(stdout);
-        }
-    });
-    look.start(1);
-    return QApplication::exec();
+// Runs `act` every millisecond while the event loop runs.
+void everyMillisecond(QTimer& timer, const std::function<void()>& act) {
+    QObject::connect(&timer, &QTimer::timeout, &timer, act);
+    timer.start(1);
 }
 
 }  // namespace
@@ -94,15 +58,14 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QStringList arguments = application.arguments();
     const QString action = arguments.value(1);
-    const int actionArguments = action == QStringLiteral("offsets") ? 4
-                                : action == QStringLiteral("comm")  ? 3
-                                                                    : 0;
-    const QStringList values = arguments.mid(2, actionArguments);
-    arguments.remove(1, 1 + actionArguments);
-
+    const qsizetype count = action == QStringLiteral("offsets") ? 4
+                            : action == QStringLiteral("comm")  ? 3
+                                                                : 0;
+    const QStringList values = arguments.mid(2, count);
+    arguments.remove(1, 1 + count);
     bivane::ComPortMap ports;
     const bivane::CommandLine commandLine = bivane::ParseCommandLine(arguments, ports);
-    if (!commandLine.error.isEmpty() || values.size() != actionArguments) {
+    if (!commandLine.error.isEmpty() || values.size() != count) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(commandLine.error));
         return 2;
     }
@@ -112,24 +75,51 @@ int main(int argc, char* argv[]) {
                               commandLine.programFolder);
     window.Form_Load();
 
+    QTimer look;
     if (action == QStringLiteral("log")) {
-        return log(window, window.state());
-    }
-    if (action == QStringLiteral("offsets")) {
-        confirmDialog<bivane::Frm_Offset>(window, &bivane::Frm_Bivane::mnuSetupOffset_Click,
-                                          [&values](bivane::Frm_Offset& dialog) {
-                                              dialog.txtX(0)->setText(values[0]);
-                                              dialog.txtY(0)->setText(values[1]);
-                                              dialog.txtX(1)->setText(values[2]);
-                                              dialog.txtY(1)->setText(values[3]);
-                                          });
+        window.cmdLog_Click();
+        if (!window.state().Logging) {
+            return 1;
+        }
+        say(QStringLiteral("log ") +
+            QString::fromStdString(bivane::LogFolder(window.state().ProgramFolder) +
+                                   window.state().LogFileName));
+        // A look every millisecond sees each heading of epochs that come no
+        // faster than that; of a quicker burst it may see only some.
+        QString last = window.label("lblHDT")->text();
+        everyMillisecond(look, [&] {
+            if (window.label("lblHDT")->text() != last) {
+                last = window.label("lblHDT")->text();
+                say(QStringLiteral("shown ") + last);
+            }
+        });
+    } else if (action == QStringLiteral("offsets")) {
+        everyMillisecond(look, [&] {
+            if (auto* dialog = window.findChild<bivane::Frm_Offset*>();
+                dialog && dialog->isVisible()) {
+                look.stop();
+                dialog->txtX(0)->setText(values[0]);
+                dialog->txtY(0)->setText(values[1]);
+                dialog->txtX(1)->setText(values[2]);
+                dialog->txtY(1)->setText(values[3]);
+                dialog->cmdOK()->click();
+            }
+        });
+        window.mnuSetupOffset_Click();
+        say(QStringLiteral("ok"));
     } else if (action == QStringLiteral("comm")) {
-        confirmDialog<bivane::Frm_Setup>(
-            window, &bivane::Frm_Bivane::mnuSetupComm_Click, [&values](bivane::Frm_Setup& dialog) {
-                dialog.cmbComport(1)->setCurrentText(QStringLiteral("COM ") + values[0]);
-                dialog.cmbBaudRate(1)->setCurrentText(values[1]);
-                dialog.chkHeadingOutput()->setChecked(values[2] == QStringLiteral("on"));
-            });
+        everyMillisecond(look, [&] {
+            if (auto* dialog = window.findChild<bivane::Frm_Setup*>();
+                dialog && dialog->isVisible()) {
+                look.stop();
+                dialog->cmbComport(1)->setCurrentText(QStringLiteral("COM ") + values[0]);
+                dialog->cmbBaudRate(1)->setCurrentText(values[1]);
+                dialog->chkHeadingOutput()->setChecked(values[2] == QStringLiteral("on"));
+                dialog->cmdOK()->click();
+            }
+        });
+        window.mnuSetupComm_Click();
+        say(QStringLiteral("ok"));
     } else {
         std::fprintf(stderr, "unknown action \"%s\"\n", qUtf8Printable(action));
         return 2;

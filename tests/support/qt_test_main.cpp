@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-// The window tests run on the offscreen platform, with a per-user settings
-// store of their own: XDG_CONFIG_HOME must point at it before the first
-// QSettings is made, so nothing reads or touches the user's own settings.
+// The main of every Qt test program: the offscreen platform, and a per-user
+// settings store of the tests' own. XDG_CONFIG_HOME must point at it before
+// the first QSettings is made, so nothing reads or touches the user's own
+// settings.
 int main(int argc, char** argv) {
     // Also when CTest lists the tests, which it does without their environment.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,0 +1,192 @@
+// What a start, a close and the logging do on disk: the settings file read
+// (and kept as ".bad" when it cannot be read whole) and saved, the program
+// folder made, the log file, and the output settings in the per-user store.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "runtime/data_logger.h"
+#include "runtime/output_settings.h"
+#include "runtime/program_folder.h"
+#include "runtime/settings_at_start.h"
+#include "runtime/settings_file_io.h"
+
+namespace bivane {
+namespace {
+
+std::string contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("(none)");
+}
+
+void write(const QString& path, const std::string& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+TEST(SettingsAtStart, AFileReadInPartIsReportedAndKeptAsBadAndItsFirstItemsUsed) {
+    struct Row {
+        const char* file;
+        const char* problem;  // in the report; nullptr: read whole
+        std::int16_t port2;   // read before the problem, or built in
+        double offsetY2;
+    } const rows[] = {
+        {"4,\"9600,e,7,2\"\r\n5,\"4800,n,8,1\"\r\n6,\"38400,n,8,1\"\r\n-1.25,0\r\n-1.25,10.5\r\n"
+         "#TRUE#\r\n",
+         nullptr, 5, 10.5},
+        {"4,\"4800,n,8,1\"\r\n5,\"4800,n,8,1\"\r\n", "past line 3: the file ends before", 5, 0},
+        {"4,\"4800,n,8,1\"\r\n0,\"4800,n,8,1\"\r\n", "past line 2: the port number of port 2", 2,
+         0},
+        {"4,\"fast\"\r\n", "line 1: the settings text of port 1, \"\"fast\"\", cannot be used", 2,
+         0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Bivane.ini"));
+        write(path, row.file);
+        const SettingsAtStart start = ReadSettingsAtStart(path);
+        EXPECT_TRUE(start.exists && start.usable);
+        EXPECT_EQ(start.whole, row.problem == nullptr);
+        EXPECT_EQ(start.items.port(1).number, 4);
+        EXPECT_EQ(start.items.port(2).number, row.port2);
+        EXPECT_EQ(start.items.OffsetY[1], row.offsetY2);
+        if (row.problem == nullptr) {
+            EXPECT_FALSE(start.report);
+            EXPECT_FALSE(QFile::exists(path + QStringLiteral(".bad")));
+            continue;
+        }
+        ASSERT_TRUE(start.report);
+        EXPECT_TRUE(start.report->contains(QLatin1String(row.problem)))
+            << start.report->toStdString();
+        EXPECT_TRUE(
+            start.report->contains(QStringLiteral("The file is kept as \"%1.bad\"").arg(path)));
+        EXPECT_EQ(contents(path + QStringLiteral(".bad")), row.file);
+        // A newer bad file replaces the older copy.
+        write(path, "9,\"4800,n,8,1\"\r\n");
+        EXPECT_TRUE(
+            ReadSettingsAtStart(path).report->contains(QStringLiteral("The file is kept as")));
+        EXPECT_EQ(contents(path + QStringLiteral(".bad")), "9,\"4800,n,8,1\"\r\n");
+    }
+}
+
+TEST(SettingsAtStart, NoFileGivesTheBuiltInSettingsAndAFolderInTheWayIsReported) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Bivane.ini"));
+    const SettingsAtStart none = ReadSettingsAtStart(path);
+    EXPECT_FALSE(none.exists || none.usable || none.report);
+    EXPECT_EQ(none.items.port(3).number, 3);
+    ASSERT_TRUE(QDir().mkpath(path));
+    const SettingsAtStart folder = ReadSettingsAtStart(path);
+    EXPECT_TRUE(folder.exists);
+    EXPECT_FALSE(folder.usable);
+    ASSERT_TRUE(folder.report);
+    EXPECT_EQ(*folder.report, QStringLiteral("The settings file \"%1\" cannot be read: it is a "
+                                             "folder. The built-in settings are used.")
+                                  .arg(path));
+}
+
+TEST(SettingsFile, IsSavedWholeOverTheOldOneOrTheFailureIsNamed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Bivane.ini"));
+    write(path, "old");
+    SettingsItems items;
+    items.OffsetX[0] = 2.5;
+    EXPECT_EQ(SaveSettingsFile(path, items), std::nullopt);
+    EXPECT_EQ(contents(path),
+              "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n2.5,0\r\n0,0\r\n"
+              "#FALSE#\r\n");
+    EXPECT_NE(SaveSettingsFile(dir.filePath(QStringLiteral("missing/Bivane.ini")), items),
+              std::nullopt);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Bivane.ini")})
+        << "no temporary file left behind";
+}
+
+TEST(ProgramFolder, IsMadeWithItsParentsOrTheFailureIsNamed) {
+    QTemporaryDir dir;
+    const ProgramFolderSetup made = PrepareProgramFolder(dir.filePath(QStringLiteral("a/b/")));
+    EXPECT_EQ(made.folder, dir.filePath(QStringLiteral("a/b/")).toStdString());
+    EXPECT_FALSE(made.failure);
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("a/b"))).exists());
+    write(dir.filePath(QStringLiteral("plain")), "not a folder");
+    const ProgramFolderSetup blocked =
+        PrepareProgramFolder(dir.filePath(QStringLiteral("plain/x")));
+    ASSERT_TRUE(blocked.failure);
+    EXPECT_TRUE(
+        blocked.failure->starts_with("The folder \"" + blocked.folder + "\" cannot be created: "))
+        << *blocked.failure;
+}
+
+TEST(DataLogger, AppendsToItsFileInTheLogFolderAndNamesEachFailure) {
+    QTemporaryDir dir;
+    const std::string folder = LogFolder(dir.path().toStdString() + "/");
+    EXPECT_EQ(folder, dir.path().toStdString() + "/log/");
+    const std::string name = LogFileName({2026, 12, 5, 3, 4, 5});
+    EXPECT_EQ(name, "Bivane 20261205-030405.log");
+    DataLogger logger;
+    EXPECT_FALSE(logger.write("x").ok()) << "no file open";
+    ASSERT_EQ(logger.start(folder, name), std::nullopt);
+    EXPECT_TRUE(logger.write("$GPHDT,1.0,T\r\n").ok());
+    EXPECT_EQ(contents(QString::fromStdString(folder + name)), "$GPHDT,1.0,T\r\n") << "at once";
+    EXPECT_EQ(logger.stop(), std::nullopt);
+    EXPECT_FALSE(logger.isOpen());
+    ASSERT_EQ(logger.start(folder, name), std::nullopt);  // a restart in the same second
+    EXPECT_TRUE(logger.write("$GPHDT,2.0,T\r\n").ok());
+    EXPECT_EQ(logger.stop(), std::nullopt);
+    EXPECT_EQ(contents(QString::fromStdString(folder + name)), "$GPHDT,1.0,T\r\n$GPHDT,2.0,T\r\n");
+
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder + "taken.log")));
+    const auto folderInTheWay = logger.start(folder, "taken.log");
+    ASSERT_TRUE(folderInTheWay);
+    EXPECT_TRUE(folderInTheWay->starts_with("The log file \"" + folder +
+                                            "taken.log\" cannot be "
+                                            "opened: "))
+        << *folderInTheWay;
+    EXPECT_FALSE(logger.isOpen());
+    const std::string fileFolder = dir.path().toStdString() + "/" + name + "/";
+    write(QString::fromStdString(fileFolder.substr(0, fileFolder.size() - 1)), "in the way");
+    const auto fileInTheWay = logger.start(fileFolder, name);
+    ASSERT_TRUE(fileInTheWay);
+    EXPECT_TRUE(
+        fileInTheWay->starts_with("The log folder \"" + fileFolder + "\" cannot be created"))
+        << *fileInTheWay;
+
+    // A "file" that takes every line but cannot be synced to disk.
+    if (!QFile::link(QStringLiteral("/dev/null"), QString::fromStdString(folder + "null.log"))) {
+        GTEST_SKIP() << "no symbolic link to /dev/null";
+    }
+    ASSERT_EQ(logger.start(folder, "null.log"), std::nullopt);
+    EXPECT_TRUE(logger.write("x\r\n").ok());
+    const auto unsynced = logger.stop();
+    ASSERT_TRUE(unsynced);
+    EXPECT_NE(unsynced->find("\" cannot be saved to disk: "), std::string::npos) << *unsynced;
+    EXPECT_FALSE(logger.isOpen());
+}
+
+TEST(OutputSettings, AreKeptInThePerUserStoreAndWhatCannotBeReadIsNotUsed) {
+    using enum HeadingSentence;
+    QTemporaryDir folder;
+    QSettings store(folder.filePath(QStringLiteral("user.ini")), QSettings::IniFormat);
+    EXPECT_EQ(ReadOutputSettings(store), OutputSettings{}) << "HDT alone, 1 degree";
+
+    const OutputSettings chosen{{Ths, Hdt, Rot}, 0.35, 0};
+    WriteOutputSettings(store, chosen);
+    EXPECT_EQ(store.value(QStringLiteral("Output/Sentences")).toString(),
+              QStringLiteral("THS,HDT,ROT"));
+    EXPECT_EQ(store.value(QStringLiteral("Output/BaselineLimit")).toString(),
+              QStringLiteral("0.35"));
+    EXPECT_EQ(ReadOutputSettings(store), chosen);
+
+    store.setValue(QStringLiteral("Output/Sentences"), QStringLiteral("HDT,RMC"));
+    store.setValue(QStringLiteral("Output/BaselineLimit"), QStringLiteral("-2"));
+    store.setValue(QStringLiteral("Output/RotTimeConstant"), QStringLiteral("x"));
+    EXPECT_EQ(ReadOutputSettings(store), OutputSettings{});
+}
+
+}  // namespace
+}  // namespace bivane
