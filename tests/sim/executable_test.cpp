@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "tests/sim/sim_process.h"
 #include "tools/sim/launcher.h"
@@ -17,9 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(SimOptions, ReadsWhatItCanUseAndRefusesTheRestWithOneLineNamingIt) {
-    const ParsedOptions parsed = ParseOptions(
-        std::vector<std::string>{"--bad-field", "--rate=10", "--sentences", "ths,Rot",
-                                 "--listen-tcp", "[::1]:10110", "--launch", "--", "--rate", "a"});
+    const ParsedOptions parsed = ParseOptions(std::vector<std::string>{
+        "--bad-field", "--rate=10", "--sentences", "ths,Rot", "--listen-tcp", "[::1]:10110",
+        "--order", "21", "--launch", "--", "--rate", "a"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const SimOptions& o = *parsed.options;
     EXPECT_EQ(o.badFieldRate, 0.1) << "alone: the default rate";
@@ -27,6 +28,7 @@ TEST(SimOptions, ReadsWhatItCanUseAndRefusesTheRestWithOneLineNamingIt) {
     EXPECT_EQ(o.sentences, (std::vector<std::string>{"THS", "ROT"}));
     EXPECT_EQ(o.listenTcpHost, "::1");
     EXPECT_EQ(o.listenTcpPort, 10110);
+    EXPECT_EQ(o.firstReceiver, 2);
     EXPECT_EQ(o.programArguments, (std::vector<std::string>{"--rate", "a"}));
     EXPECT_EQ(o.quality, 4) << "what is not given keeps its default";
 
@@ -38,6 +40,7 @@ TEST(SimOptions, ReadsWhatItCanUseAndRefusesTheRestWithOneLineNamingIt) {
         {{"--rate", "0"}, "--rate"},
         {{"--sentences", "HDT,HDT"}, "--sentences"},
         {{"--listen-tcp", ":10110"}, "--listen-tcp"},
+        {{"--listen-tcp", "localhost:1", "--listen-udp", "2"}, "--listen-udp"},
         {{"--float-until", "5"}, "--float-until"},
         {{"--launch", "--wait-for", "12"}, "--wait-for"},
         {{"--", "x"}, "--launch"},
@@ -94,29 +97,13 @@ TEST(SimExecutable, RunsItsDurationAndReportsEveryKey) {
     ASSERT_EQ(run.status, 0) << run.standardError;
     const std::string report = test::ReadFile(reportPath);
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
-    for (const char* key : {"epochs",
-                            "hdt_received",
-                            "hdt_invalid",
-                            "heading_error_deg",
-                            "latency_ms",
-                            "hdt_unpaired",
-                            "hdt_paired",
-                            "epochs_faulted",
-                            "epochs_lost",
-                            "hdt_missing_clean",
-                            "sentences_dropped",
-                            "sentences_garbled",
-                            "sentences_bad_field",
-                            "sentences_abandoned",
-                            "ths_valid",
-                            "ths_invalid",
-                            "sentences_mispaired",
-                            "sentences_per_epoch_max",
-                            "rot_valid",
-                            "rot_invalid",
-                            "rot_error_deg_per_min",
-                            "port3_latency_ms"}) {
-        EXPECT_NE(report.find("\"" + std::string(key) + "\": "), std::string::npos) << key;
+    std::istringstream keys(
+        "epochs hdt_received hdt_invalid heading_error_deg latency_ms hdt_unpaired hdt_paired "
+        "epochs_faulted epochs_lost hdt_missing_clean sentences_dropped sentences_garbled "
+        "sentences_bad_field sentences_abandoned ths_valid ths_invalid sentences_mispaired "
+        "sentences_per_epoch_max rot_valid rot_invalid rot_error_deg_per_min port3_latency_ms");
+    for (std::string key; keys >> key;) {
+        EXPECT_NE(report.find("\"" + key + "\": "), std::string::npos) << key;
     }
     EXPECT_EQ(test::ReportValue(report, "epochs"), 5) << report;
     EXPECT_EQ(test::ReportValue(report, "hdt_missing_clean"), 5) << report;
