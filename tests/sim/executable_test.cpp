@@ -38,6 +38,7 @@ TEST(SimOptions, ReadsWhatItCanUseAndRefusesTheRestWithOneLineNamingIt) {
     };
     const Row refused[] = {
         {{"--rate", "0"}, "--rate"},
+        {{"--order", "3"}, "--order"},
         {{"--sentences", "HDT,HDT"}, "--sentences"},
         {{"--listen-tcp", ":10110"}, "--listen-tcp"},
         {{"--listen-tcp", "localhost:1", "--listen-udp", "2"}, "--listen-udp"},
