@@ -1,18 +1,18 @@
 #include "tests/sim/sim_process.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -31,11 +31,10 @@ pid_t spawn(const std::vector<std::string>& arguments, int stdoutFd, int stderrF
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (stdoutFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-    }
-    if (stderrFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
+    for (const auto& [from, to] : {std::pair{stdoutFd, 1}, std::pair{stderrFd, 2}}) {
+        if (from >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, from, to);
+        }
     }
     pid_t pid = -1;
     const int result = posix_spawn(&pid, SIM_EXECUTABLE, &actions, nullptr, argv.data(), environ);
@@ -46,6 +45,15 @@ pid_t spawn(const std::vector<std::string>& arguments, int stdoutFd, int stderrF
     return pid;
 }
 
+// A pipe, both ends closed on exec.
+std::array<int, 2> makePipe() {
+    std::array<int, 2> ends{};
+    if (pipe2(ends.data(), O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe");
+    }
+    return ends;
+}
+
 int exitCode(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -53,10 +61,7 @@ int exitCode(int status) {
 }  // namespace
 
 SimProcess::SimProcess(const std::vector<std::string>& arguments) {
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe");
-    }
+    const auto out = makePipe();
     m_pid = spawn(arguments, out[1], -1);
     close(out[1]);
     std::string text;
@@ -101,68 +106,8 @@ int SimProcess::wait(std::chrono::milliseconds limit) {
     return m_ended ? m_status : -1;
 }
 
-int Pump(SimProcess& sim, const std::vector<std::string>& devices,
-         const std::function<void(const Arrival&)>& onLine) {
-    struct Device {
-        int fd;
-        std::string pending;
-        Clock::time_point firstByte;
-    };
-    std::vector<Device> opened;
-    for (const std::string& name : devices) {
-        const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            throw std::runtime_error("cannot open " + name);
-        }
-        opened.push_back({fd, {}, {}});
-    }
-    const auto readAll = [&] {
-        for (std::size_t i = 0; i < opened.size(); ++i) {
-            char buffer[4096];
-            ssize_t n = 0;
-            while ((n = read(opened[i].fd, buffer, sizeof buffer)) > 0) {
-                const auto now = Clock::now();
-                for (ssize_t k = 0; k < n; ++k) {
-                    if (opened[i].pending.empty()) {
-                        opened[i].firstByte = now;
-                    }
-                    opened[i].pending.push_back(buffer[k]);
-                    if (buffer[k] == '\n') {
-                        onLine({static_cast<int>(i), opened[i].pending, opened[i].firstByte, now});
-                        opened[i].pending.clear();
-                    }
-                }
-            }
-        }
-    };
-    while (!sim.ended()) {
-        std::vector<pollfd> fds;
-        for (const Device& device : opened) {
-            fds.push_back({device.fd, POLLIN, 0});
-        }
-        poll(fds.data(), fds.size(), 10);
-        readAll();
-    }
-    readAll();
-    for (const Device& device : opened) {
-        close(device.fd);
-    }
-    return sim.wait();
-}
-
-void WriteTo(const std::string& device, const std::string& text) {
-    const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
-        throw std::runtime_error("cannot write to " + device);
-    }
-    close(fd);
-}
-
 Finished RunToEnd(const std::vector<std::string>& arguments) {
-    int err[2];
-    if (pipe2(err, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe");
-    }
+    const auto err = makePipe();
     const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     const pid_t pid = spawn(arguments, null, err[1]);
     close(err[1]);
@@ -182,9 +127,7 @@ Finished RunToEnd(const std::vector<std::string>& arguments) {
 
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 double ReportValue(const std::string& json, const std::string& key) {
@@ -200,10 +143,8 @@ double ReportValue(const std::string& json, const std::string& key) {
         at += name.size();
         rest = dot == std::string_view::npos ? std::string_view{} : rest.substr(dot + 1);
     }
-    if (json.compare(at, 4, "null") == 0) {
-        return std::nan("");
-    }
-    return std::strtod(json.c_str() + at, nullptr);
+    return json.compare(at, 4, "null") == 0 ? std::nan("")
+                                            : std::strtod(json.c_str() + at, nullptr);
 }
 
 TemporaryFolder::TemporaryFolder() {

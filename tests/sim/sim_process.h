@@ -3,7 +3,6 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,6 @@ class SimProcess {
     const std::string& gps1() const { return m_devices[0]; }
     const std::string& gps2() const { return m_devices[1]; }
     const std::string& heading() const { return m_devices[2]; }
-    pid_t pid() const { return m_pid; }
 
     // The exit status once it has ended (waits up to `limit`), -1 on time out.
     int wait(std::chrono::milliseconds limit = std::chrono::seconds(30));
@@ -35,23 +33,6 @@ class SimProcess {
     int m_status = -1;
     std::vector<std::string> m_devices;
 };
-
-// One line read from a device.
-struct Arrival {
-    int device = 0;    // index into the devices given to Pump()
-    std::string line;  // with its line end
-    Clock::time_point firstByte;
-    Clock::time_point lineFeed;
-};
-
-// Opens `devices` (slave names) and reads them until the simulator ends,
-// handing each complete line to `onLine` as soon as it arrives. Returns the
-// simulator's exit status.
-int Pump(SimProcess& sim, const std::vector<std::string>& devices,
-         const std::function<void(const Arrival&)>& onLine);
-
-// Writes a text to a device (opened for this write only).
-void WriteTo(const std::string& device, const std::string& text);
 
 // Runs the simulator to its end with no devices read: exit status and what it
 // wrote on standard error.
