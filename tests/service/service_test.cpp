@@ -118,6 +118,15 @@ class Service {
         }
         return std::chrono::microseconds(ticks * 1'000'000 / ::sysconf(_SC_CLK_TCK));
     }
+    long residentKb() const {
+        std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("VmRSS:")) {
+                return std::stol(line.substr(6));
+            }
+        }
+        return -1;
+    }
     int descriptors() const {
         return static_cast<int>(QDir(QStringLiteral("/proc/%1/fd").arg(m_pid))
                                     .entryList(QDir::Files | QDir::System)
@@ -223,6 +232,7 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
 
     const std::string gps1Port = "GPS 1 on COM 11 (" + link.string() + ", 4800,n,8,1)";
     int descriptors = 0;
+    long memory = 0;
     for (int round = 1; round <= 5; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         gps1->closeMaster();
@@ -246,9 +256,13 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
                   << service.descriptors() << "\n";
         if (round == 1) {
             descriptors = service.descriptors();
+            memory = service.residentKb();
         }
     }
     EXPECT_EQ(service.descriptors(), descriptors) << "descriptors left behind by a replug";
+    EXPECT_LT(service.residentKb() - memory, 1024) << "memory grows with every replug";
+    std::cout << "[ figures  ] resident memory after round 1: " << memory
+              << " kB, after round 5: " << service.residentKb() << " kB\n";
 
     // GPS 2 to starboard: the line between the antennas is abeam. The
     // recording goes on in a new file, which replays with the new offsets.
