@@ -80,7 +80,11 @@ TEST(Replug, AnUnpluggedReceiverComesBackByItselfEveryTime) {
         }
     }
     EXPECT_EQ(openDescriptors(), descriptors) << "descriptors left behind by a replug";
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer keeps freed memory aside, so only a plain build shows
+    // whether the process grows.
     EXPECT_LT(residentKb() - memory, 2048) << "memory grows with every replug";
+#endif
 }
 
 TEST(Replug, APortTheUserTurnedOffStaysClosed) {

@@ -76,6 +76,7 @@ int main(int argc, char* argv[]) {
     window.Form_Load();
 
     QTimer look;
+    QString last;  // the heading shown at the last look; outlives the looks
     if (action == QStringLiteral("log")) {
         window.cmdLog_Click();
         if (!window.state().Logging) {
@@ -86,7 +87,7 @@ int main(int argc, char* argv[]) {
                                    window.state().LogFileName));
         // A look every millisecond sees each heading of epochs that come no
         // faster than that; of a quicker burst it may see only some.
-        QString last = window.label("lblHDT")->text();
+        last = window.label("lblHDT")->text();
         everyMillisecond(look, [&] {
             if (window.label("lblHDT")->text() != last) {
                 last = window.label("lblHDT")->text();

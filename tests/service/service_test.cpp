@@ -260,7 +260,10 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
         }
     }
     EXPECT_EQ(service.descriptors(), descriptors) << "descriptors left behind by a replug";
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer keeps freed memory aside: only a plain build shows growth.
     EXPECT_LT(service.residentKb() - memory, 1024) << "memory grows with every replug";
+#endif
     std::cout << "[ figures  ] resident memory after round 1: " << memory
               << " kB, after round 5: " << service.residentKb() << " kB\n";
 
