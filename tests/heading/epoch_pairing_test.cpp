@@ -74,6 +74,7 @@ TEST(EpochPairing, PairsEachInstantOnceFromTheReceiversTimeStamps) {
         {"without a fix no track is needed: the pair shows the missing fix",
          200,
          {{1, 0, -1, 0, 0}, {1, 100, -1, 0, 0}, {2, 150, 150, 1}}},
+        {"a track from a fix without one is no track", 200, {{1, 0, -1, 0, 0}, {1, 100}, {2, 150}}},
         {"epochs 0.5 s apart never pair below a tolerance of 0.5 s",
          200,
          {{1, 0}, {2, 500}, {1, 1000}, {2, 1500}, {1, 2000}, {2, 2500}}},

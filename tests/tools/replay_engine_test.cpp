@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/labels_json.h"
 #include "tests/support/engine_fakes.h"
 #include "tests/support/gga_lines.h"
-#include "engine/labels_json.h"
 
 namespace bivane {
 namespace {
@@ -54,11 +54,13 @@ TEST(ReplayEngine, AnHourOfEpochsGivesOneSentencePerEpoch) {
 
 TEST(LabelsJson, WritesEveryLabelOncePerLine) {
     MainWindowText window;
-    window.lblGGA[1].text = "$GPGGA,\"x\"\\\r\n\x01\xB0\xC2\xB0";
+    // Bytes that are no UTF-8 are escaped; the longest sequence is kept, a cut one is not.
+    window.lblGGA[1].text = "$GPGGA,\"x\"\\\r\n\x01\xB0\xC2\xB0\xF4\x8F\xBF\xBF\xE2\x82";
     window.lblOld.visible = true;
     const std::string json = LabelsJson(window);
     EXPECT_NE(json.find("\n  \"lblGGA(1)\": {\"text\": "
-                        "\"$GPGGA,\\\"x\\\"\\\\\\r\\n\\u0001\\u00B0\xC2\xB0\", "
+                        "\"$GPGGA,\\\"x\\\"\\\\\\r\\n\\u0001\\u00B0\xC2\xB0\xF4\x8F\xBF\xBF"
+                        "\\u00E2\\u0082\", "
                         "\"color\": \"#000000\", \"visible\": true}"),
               std::string::npos)
         << json;
