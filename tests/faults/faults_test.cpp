@@ -47,7 +47,7 @@ TEST(Replug, AnUnpluggedReceiverComesBackByItselfEveryTime) {
         << harness.prompts.texts().join(u'|').toStdString();
     ASSERT_TRUE(harness.headingsFollow(0, 0));
     int descriptors = 0;
-    long memory = 0;
+    [[maybe_unused]] long memory = 0;  // checked in plain builds only
     int epoch = 1;
     for (int round = 1; round <= 5; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
