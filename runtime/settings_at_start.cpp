@@ -53,6 +53,10 @@ void ApplySettings(const SettingsItems& items, const std::array<SerialPort*, 3>&
         port.setPortNumber(items.port(index).number);
         port.setSettings(items.port(index).settings);
     }
+    ApplyStateSettings(items, state);
+}
+
+void ApplyStateSettings(const SettingsItems& items, CompassState& state) {
     state.OffsetX = items.OffsetX;
     state.OffsetY = items.OffsetY;
     state.HeadingOutput = items.HeadingOutput;

@@ -33,4 +33,7 @@ SettingsAtStart ReadSettingsAtStart(const QString& path);
 void ApplySettings(const SettingsItems& items, const std::array<SerialPort*, 3>& ports,
                    CompassState& state);
 
+// The offsets and the heading output switch alone, as `items` has them.
+void ApplyStateSettings(const SettingsItems& items, CompassState& state);
+
 }  // namespace bivane

@@ -192,9 +192,7 @@ void HeadingService::applySettings(const SettingsItems& items, bool reloading) {
                     .arg(portText(index), on ? QStringLiteral("in use") : QStringLiteral("off")));
         }
     }
-    state.OffsetX = items.OffsetX;
-    state.OffsetY = items.OffsetY;
-    state.HeadingOutput = items.HeadingOutput;
+    ApplyStateSettings(items, state);
 }
 
 bool HeadingService::openPort(int index) {
