@@ -64,39 +64,6 @@ TEST(Logging, StartAndStopNameTheFileWhichGetsEachHeadingAsItIsShown) {
     EXPECT_EQ(ReadWholeFile(logFile), shown) << "nothing after the stop";
 }
 
-TEST(MenuCommands, TheOffsetDialogsOkRecomputesTheBaselineAndWritesTheSettingsFile) {
-    WindowHarness harness;
-    Frm_Bivane& window = harness.start();
-    WhenShown<Frm_Offset>([](Frm_Offset& dialog) { dialog.cmdCancel()->click(); });
-    window.mnuSetupOffset_Click();
-    EXPECT_FALSE(QFile::exists(harness.path(kIni))) << "Cancel writes nothing";
-
-    WhenShown<Frm_Offset>([](Frm_Offset& dialog) {
-        dialog.txtY(1)->setText(QStringLiteral("3"));
-        dialog.cmdOK()->click();
-    });
-    window.mnuSetupOffset_Click();
-    EXPECT_DOUBLE_EQ(harness.state().CalculatedBaseline, 3.0);
-    EXPECT_EQ(harness.label("lblCalculated"), window.windowText().lblCalculated.text);
-    EXPECT_EQ(harness.readFile(kIni),
-              "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,3\r\n"
-              "#FALSE#\r\n");
-}
-
-TEST(MenuCommands, TheSetupDialogsOkOpensThePortsAndWritesTheSettingsFile) {
-    WindowHarness harness;
-    Frm_Bivane& window = harness.start();
-    WhenShown<Frm_Setup>([](Frm_Setup& dialog) {
-        dialog.chkHeadingOutput()->setChecked(true);
-        dialog.cmdOK()->click();
-    });
-    window.mnuSetupComm_Click();
-    EXPECT_EQ(harness.openPorts(), "1 2 3");
-    harness.receivePair(19);
-    EXPECT_TRUE(harness.port(3).written().starts_with("$GPHDT,")) << "headings flow";
-    EXPECT_TRUE(harness.readFile(kIni).ends_with("#TRUE#\r\n")) << "written at OK";
-}
-
 TEST(MenuCommands, TheNetworkDialogServesTheHeadingAndNamesAPortInUse) {
     QTcpServer occupant;
     ASSERT_TRUE(occupant.listen(QHostAddress::LocalHost));

@@ -126,28 +126,5 @@ TEST(WindowLifeCycle, TheStoredPositionPlacesTheWindowAndOnlyAMovedOneIsStoredAg
     }
 }
 
-TEST(WindowLifeCycle, ASettingsFileOrProgramFolderInTheWayIsReportedAtStartAndAtClose) {
-    for (const bool folderInTheWay : {false, true}) {
-        WindowHarness harness;
-        QString folder = harness.programFolder();
-        if (folderInTheWay) {
-            harness.writeFile(QStringLiteral("plain-file"), "not a folder");
-            folder = harness.path(QStringLiteral("plain-file/NMEA"));
-        } else {
-            QDir().mkpath(harness.path(kIni));  // a folder where the file should be
-        }
-        Frm_Bivane& window = harness.start(MemoryPorts(), folder);
-        window.show();
-        window.close();
-        EXPECT_FALSE(window.isVisible());
-        const QStringList texts = harness.prompts.texts();
-        ASSERT_EQ(texts.size(), 2) << texts.join(u'|').toStdString();
-        EXPECT_TRUE(texts[0].contains(folderInTheWay ? folder : QStringLiteral("cannot be read")));
-        EXPECT_TRUE(texts[1].startsWith(QStringLiteral("The settings file \"") + folder +
-                                        QStringLiteral("/Bivane.ini\" cannot be written: ")))
-            << texts[1].toStdString();
-    }
-}
-
 }  // namespace
 }  // namespace bivane::test

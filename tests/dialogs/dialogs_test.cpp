@@ -151,7 +151,6 @@ TEST_F(Dialogs, OffsetsTooLargeToComputeWithAreRefusedAndNothingIsStored) {
         const char* named;                 // in the message
     } rows[] = {
         {{"1", "2", "1e400", "3"}, "\"1e400\" (GPS 2 (forward), X)"},
-        {{"1", "-2e154", "1", "3"}, "\"-2e154\" (GPS 1 (aft), Y)"},
         {{"-1e154", "0", "1e154", "0"}, "baseline overflows"},
     };
     for (const auto& row : rows) {
@@ -182,7 +181,6 @@ TEST_F(Dialogs, HeadingSentencesKeepWhatTheUserDidNotChangeAndRefuseWhatCannotBe
         OutputSettings result;
     } rows[] = {
         {true, true, false, nullptr, nullptr, true, {{Ths, Hdt}, 0.123456789}},
-        {true, false, false, nullptr, nullptr, true, {{Hdt}, 0.123456789}},
         {true, true, false, "0,5", nullptr, true, {{Ths, Hdt}, 0.5}},
         {true, true, true, nullptr, "0", true, {{Ths, Hdt, Rot}, 0.123456789, 0}},
         {false, false, false, nullptr, nullptr, false, {{Ths, Hdt}, 0.123456789}},
@@ -251,13 +249,9 @@ TEST(TimeTolerancePrompt, AsksWithTheCurrentValueAndStoresTheAnswer) {
         const char* refusal;  // part of the message, nullptr for none
     } rows[] = {
         {0.2f, '.', std::nullopt, "0.2", 0.2f, nullptr},
-        {0.7f, '.', "", "0.7", 0.7f, nullptr},
         {0.2f, '.', "0,5", "0.2", 0.5f, nullptr},
         {0.2f, ',', "1.25 sec", "0,2", 1.25f, nullptr},
-        {0.2f, '.', "-1", "0.2", -1.0f, nullptr},
         {0.2f, '.', "x", "0.2", 0.0f, nullptr},
-        {0.2f, '.', "0.1", "0.2", 0.1f, nullptr},
-        {0.2f, '.', "3.4e38", "0.2", 3.4e38f, nullptr},
         {1e-5f, '.', std::nullopt, "1e-05", 1e-5f, nullptr},
         {0.2f, '\'', "0'2", "0'2", 0.2f, nullptr},
         {0.3f, '.', "1e39", "0.3", 0.3f, "\"1e39\" is too large"},

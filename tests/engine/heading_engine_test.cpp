@@ -189,40 +189,5 @@ TEST_F(HeadingEngineTest, PairsOfFixesGiveHeadingsOnPortThree) {
     EXPECT_EQ(window.lblHDT.text, "$GPHDT,000.0,T*35");
 }
 
-TEST_F(HeadingEngineTest, RandomBytesNeitherCrashNorGrowTheBuffers) {
-    std::mt19937 random(20261206);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<std::size_t> chunk(1, 3000);
-    std::size_t total = 0;
-    while (total < 10'000'000) {
-        std::string noise(chunk(random), '\0');
-        for (char& c : noise) {
-            c = static_cast<char>(byte(random));
-        }
-        // Now and then a broken sentence, or a good one with a wild field.
-        if (byte(random) < 40) {
-            GgaFields wild;
-            wild.satellites = byte(random) * 300;
-            wild.hdop = byte(random) < 128 ? "1e39" : "0.9";
-            noise += GgaLine(wild).substr(0, chunk(random) % 90);
-        }
-        const int index = 1 + byte(random) % 2;
-        if (byte(random) < 5) {
-            port(index).lineCondition(kEventFrame);
-        }
-        port(index).receive(noise);
-        total += noise.size();
-        ASSERT_LE(reception.ReceiveBuffer(1).size(), kMaxBufferedCharacters);
-        ASSERT_LE(reception.ReceiveBuffer(2).size(), kMaxBufferedCharacters);
-    }
-    GgaFields gps1;
-    GgaFields gps2 = gps1;
-    gps2.latitudeDegrees += 2.0 / 111200;
-    port(1).receive("\r\n" + GgaLine(gps1));
-    port(2).receive("\r\n" + GgaLine(gps2));
-    EXPECT_TRUE(ports[2].written().ends_with("$GPHDT,000.0,T*35\r\n"))
-        << "the next good sentences give a heading";
-}
-
 }  // namespace
 }  // namespace bivane

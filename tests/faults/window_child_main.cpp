@@ -1,8 +1,6 @@
 // The main window as the program makes it, in a process of its own for the
 // tests that kill it. The first argument says what it does after start-up,
 // the rest are the program's (--program-folder DIR, --com N=DEVICE ...):
-//   log: starts logging, prints "log <file>", then "shown <sentence>" for
-//     every heading sentence as soon as the window shows it;
 //   offsets X1 Y1 X2 Y2: types the texts into the antenna offset dialog's
 //     boxes and presses OK;
 //   comm N S on|off: chooses COM N and settings S for GPS 1's port and sets
@@ -12,7 +10,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
@@ -22,7 +19,6 @@
 #include "app/frm_offset.h"
 #include "app/frm_setup.h"
 #include "runtime/command_line.h"
-#include "runtime/data_logger.h"
 #include "runtime/port_factory.h"
 #include "runtime/system_clock.h"
 
@@ -76,25 +72,7 @@ int main(int argc, char* argv[]) {
     window.Form_Load();
 
     QTimer look;
-    QString last;  // the heading shown at the last look; outlives the looks
-    if (action == QStringLiteral("log")) {
-        window.cmdLog_Click();
-        if (!window.state().Logging) {
-            return 1;
-        }
-        say(QStringLiteral("log ") +
-            QString::fromStdString(bivane::LogFolder(window.state().ProgramFolder) +
-                                   window.state().LogFileName));
-        // A look every millisecond sees each heading of epochs that come no
-        // faster than that; of a quicker burst it may see only some.
-        last = window.label("lblHDT")->text();
-        everyMillisecond(look, [&] {
-            if (window.label("lblHDT")->text() != last) {
-                last = window.label("lblHDT")->text();
-                say(QStringLiteral("shown ") + last);
-            }
-        });
-    } else if (action == QStringLiteral("offsets")) {
+    if (action == QStringLiteral("offsets")) {
         everyMillisecond(look, [&] {
             if (auto* dialog = window.findChild<bivane::Frm_Offset*>();
                 dialog && dialog->isVisible()) {

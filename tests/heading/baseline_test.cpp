@@ -33,35 +33,6 @@ void Calculate(Calculated& c, const Offsets& o, char decimalSeparator = '.') {
     c.failure = CalculateBaseline(c.state, c.window, decimalSeparator);
 }
 
-TEST(PlaneDistanceAzimuth, AheadAsternAbeamAndQuadrants) {
-    struct Row {
-        const char* legend;
-        Offsets points;
-        double distance, azimuth;
-    };
-    const Row rows[] = {
-        {"coincident", {5, -2, 5, -2}, 0, 0},
-        {"ahead", {0, 0, 0, 10}, 10, 0},
-        {"astern", {0, 0, 0, -4}, 4, kPi},
-        {"starboard", {0, 0, 3, 0}, 3, kHalfPi},
-        {"port", {0, 0, -3, 0}, 3, kThreeHalfPi},
-        {"astern of an offset start", {2, 3, 2, 2.5}, 0.5, kPi},
-        {"ahead to starboard", {0, -2, 1, 2}, std::sqrt(17.0), kHalfPi - std::atan(4.0)},
-        {"starboard bow", {0, 0, 1, 1}, std::sqrt(2.0), 0.25 * kPi},
-        {"starboard quarter", {0, 0, 1, -1}, std::sqrt(2.0), 0.75 * kPi},
-        {"port quarter", {1, 1, 0, 0}, std::sqrt(2.0), 1.25 * kPi},
-        {"port bow", {1, -1, 0, 0}, std::sqrt(2.0), 1.75 * kPi},
-    };
-    for (const Row& row : rows) {
-        double distance = -7;
-        double azimuth = -7;
-        const Offsets& p = row.points;
-        PlaneDistanceAzimuth(p.x1, p.y1, p.x2, p.y2, distance, azimuth);
-        EXPECT_DOUBLE_EQ(distance, row.distance) << row.legend;
-        EXPECT_NEAR(azimuth, row.azimuth, 1e-12) << row.legend;
-    }
-}
-
 // Exactly starboard and exactly port must not come out as the other side of
 // the wrap (3 pi/2 for starboard).
 TEST(PlaneDistanceAzimuth, ExactAbeamAnglesAreExact) {
@@ -84,7 +55,6 @@ TEST(CalculateBaseline, LengthCorrectionAndCaption) {
     const Row rows[] = {
         {"all zero", {0, 0, 0, 0}, 0, 0, "0.00 m", "0,00 m"},
         {"ahead", {0, 0, 0, 10}, 10, 0, "10.00 m", "10,00 m"},
-        {"astern", {0, 0, 0, -4}, 4, kPi, "4.00 m", "4,00 m"},
         {"starboard", {0, 0, 3, 0}, 3, -kHalfPi, "3.00 m", "3,00 m"},
         {"port", {0, 0, -3, 0}, 3, kHalfPi, "3.00 m", "3,00 m"},
         {"ahead to starboard",
@@ -93,7 +63,6 @@ TEST(CalculateBaseline, LengthCorrectionAndCaption) {
          std::atan(4.0) - kHalfPi,
          "4.12 m",
          "4,12 m"},
-        {"port quarter", {1, 1, 0, 0}, std::sqrt(2.0), 0.75 * kPi, "1.41 m", "1,41 m"},
         // Just past abeam to starboard the correction is just below its upper end.
         {"a hair abaft starboard",
          {0, 0, 3, -1e-9},
@@ -114,12 +83,6 @@ TEST(CalculateBaseline, LengthCorrectionAndCaption) {
         Calculate(comma, row.offsets, ',');
         EXPECT_EQ(comma.window.lblCalculated.text, row.commaCaption) << row.legend;
     }
-}
-
-TEST(CalculateBaseline, ExactlyStarboardIsMinusHalfPi) {
-    Calculated c;
-    Calculate(c, {0, 0, 3, 0});
-    EXPECT_EQ(c.state.HeadingCorrection, -kHalfPi);
 }
 
 // Whatever the direction of GPS 2 from GPS 1, the heading that the cycle
@@ -162,14 +125,6 @@ TEST(CalculateBaseline, OffsetsBeyondTheDoubleRangeChangeNothing) {
         EXPECT_EQ(c.window.lblCalculated, caption);
         EXPECT_EQ(caption.text, "5.00 m");
     }
-}
-
-TEST(CalculateBaseline, LargeOffsetsThatStayInRangeAreAccepted) {
-    Calculated c;
-    Calculate(c, {0, 0, 3e153, 4e153});
-    EXPECT_EQ(c.failure, std::nullopt);
-    EXPECT_DOUBLE_EQ(c.state.CalculatedBaseline, 5e153);
-    EXPECT_NEAR(c.state.HeadingCorrection, std::atan(4.0 / 3.0) - kHalfPi, 1e-12);
 }
 
 }  // namespace

@@ -38,15 +38,6 @@ Inverse InverseDeg(double lat1, double lon1, double lat2, double lon2,
     return InverseRad(lat1 * kDegToRad, lon1 * kDegToRad, lat2 * kDegToRad, lon2 * kDegToRad, axis);
 }
 
-// GeographicLib's azimuth at point 1, degrees from 0 up to 360.
-double ReferenceAzimuth(double lat1, double lon1, double lat2, double lon2) {
-    double s12 = 0;
-    double azi1 = 0;
-    double azi2 = 0;
-    GeographicLib::Geodesic::WGS84().Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
-    return azi1 < 0 ? azi1 + 360 : azi1;
-}
-
 // Degrees between two azimuths, the short way round.
 double AzimuthGap(double a, double b) {
     return std::fabs(std::remainder(a - b, 360.0));
@@ -68,115 +59,6 @@ TEST(InverseGeodesic, CoincidentPointsGiveZeroInEveryMode) {
     EXPECT_GT(InverseRad(0.5, 0.2, 0.5, 0.2 - 2e-10).distance, 1e-3);
 }
 
-TEST(InverseGeodesic, ModeChoosesWhichResultsAreWritten) {
-    struct Row {
-        std::int16_t mode;
-        bool distance;
-        bool azimuth;
-    };
-    const Row rows[] = {{0, true, true},   {1, true, false},   {2, false, true},
-                        {3, false, false}, {-1, false, false}, {100, false, false}};
-    const double lat1 = 60 * kDegToRad;
-    const double lon1 = 10 * kDegToRad;
-    const double lat2 = 60.00009 * kDegToRad;
-    const double lon2 = 10.00018 * kDegToRad;
-    const Inverse both = InverseRad(lat1, lon1, lat2, lon2);
-    const Inverse untouched;
-    for (const Row& row : rows) {
-        const Inverse r = InverseRad(lat1, lon1, lat2, lon2, kWgs84SemiMajorAxis,
-                                     static_cast<GeodesicMode>(row.mode));
-        EXPECT_EQ(r.distance, row.distance ? both.distance : untouched.distance)
-            << "mode " << row.mode;
-        EXPECT_EQ(r.azimuth, row.azimuth ? both.azimuth : untouched.azimuth) << "mode " << row.mode;
-    }
-}
-
-TEST(InverseGeodesic, TenMetreLinesFromSixtyNorth) {
-    struct Row {
-        const char* legend;
-        double lat2, lon2;  // degrees; point 1 is 60 N 10 E
-        double distance;    // metres, with the semi-major axis as the heading cycle passes it
-        double azimuth;
-        double azimuthTolerance;
-    };
-    const Row rows[] = {
-        {"due north, same meridian", 60.00009, 10, 10.0608377, 0, 0},
-        {"due south, same meridian", 59.99991, 10, 10.0608376, kPi, 0},
-        // Along the parallel the line leaves towards the pole. The azimuth's
-        // offset from due east or west (1.36e-6) comes from 1 - cos(lambda), a
-        // difference of nearly equal numbers that is good to about 3e-11 here.
-        {"east along the parallel", 60, 10.00018, 10.0777888, 1.5707949664, 1e-10},
-        {"west along the parallel", 60, 9.99982, 10.0777888, 4.7123903408, 1e-10},
-    };
-    for (const Row& row : rows) {
-        const Inverse r = InverseDeg(60, 10, row.lat2, row.lon2);
-        EXPECT_NEAR(r.distance, row.distance, 5e-8) << row.legend;
-        EXPECT_NEAR(r.azimuth, row.azimuth, row.azimuthTolerance) << row.legend;
-    }
-}
-
-TEST(InverseGeodesic, SameMeridianIsExactlyNorthOrSouth) {
-    struct Row {
-        const char* legend;
-        double lat1, lat2, lon;  // radians
-        double azimuth;
-    };
-    const Row rows[] = {
-        {"north across the equator", -1e-7, 1e-7, 0.3, 0},
-        {"south across the equator", 1e-7, -1e-7, 0.3, kPi},
-        {"north from the equator", 0, 1e-7, -2.0, 0},
-        {"south in the south", -0.7, -0.7000002, -2.0, kPi},
-        {"north on the 180th meridian", -0.7, -0.6999998, kPi, 0},
-        {"south on the prime meridian", 1.2, 1.1999998, 0, kPi},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(InverseRad(row.lat1, row.lon, row.lat2, row.lon).azimuth, row.azimuth)
-            << row.legend;
-    }
-}
-
-TEST(InverseGeodesic, AzimuthQuadrantsAgreeWithTheReference) {
-    struct Row {
-        const char* legend;
-        double lat1, lon1, lat2, lon2;  // degrees
-        double from;                    // the quadrant, degrees: from this up to 90 more
-    };
-    const Row rows[] = {
-        {"NE", 45, 7, 45.0006, 7.0009, 0},
-        {"SE", 45, 7, 44.9994, 7.0009, 90},
-        {"SW", 45, 7, 44.9994, 6.9991, 180},
-        {"NW", 45, 7, 45.0006, 6.9991, 270},
-        {"NE across 0", 51.5, -0.0004, 51.5006, 0.0005, 0},
-        {"SE across 0", -33.9, -0.0004, -33.9006, 0.0005, 90},
-        {"SW across 0", 51.5, 0.0004, 51.4994, -0.0005, 180},
-        {"NW across 0", -33.9, 0.0004, -33.8994, -0.0005, 270},
-        {"NE across 180", -17.7, 179.9996, -17.6994, -179.9995, 0},
-        {"SE across 180", 65, 179.9996, 64.9994, -179.9995, 90},
-        {"SW across 180", -17.7, -179.9996, -17.7006, 179.9995, 180},
-        {"NW across 180", 65, -179.9996, 65.0006, 179.9995, 270},
-        {"NE from longitude 0", 10, 0, 10.0003, 0.0008, 0},
-        {"SW from longitude 0", 10, 0, 9.9997, -0.0008, 180},
-        {"NE from longitude 180", 10, 180, 10.0003, -179.9992, 0},
-        {"SW from longitude -180", 10, -180, 9.9997, 179.9992, 180},
-        {"SE onto longitude 0", -5, -0.0008, -5.0003, 0, 90},
-        {"NW onto longitude 0", -5, 0.0008, -4.9997, 0, 270},
-        // Along a parallel a line leaves towards the nearer pole.
-        {"east along 30 N across 0", 30, -0.00006, 30, 0.00006, 0},
-        {"west along 30 N across 0", 30, 0.00006, 30, -0.00006, 270},
-        {"east along 30 S across 180", -30, 179.99999, -30, -179.99999, 90},
-        {"west along 30 S across 180", -30, -179.99999, -30, 179.99999, 180},
-    };
-    for (const Row& row : rows) {
-        const double azimuth =
-            InverseDeg(row.lat1, row.lon1, row.lat2, row.lon2).azimuth * kRadToDeg;
-        EXPECT_GE(azimuth, row.from) << row.legend;
-        EXPECT_LT(azimuth, row.from + 90) << row.legend;
-        EXPECT_LT(AzimuthGap(azimuth, ReferenceAzimuth(row.lat1, row.lon1, row.lat2, row.lon2)),
-                  0.001)
-            << row.legend;
-    }
-}
-
 TEST(InverseGeodesic, OnTheEquatorExactlyEastOrWest) {
     struct Row {
         const char* legend;
@@ -186,15 +68,9 @@ TEST(InverseGeodesic, OnTheEquatorExactlyEastOrWest) {
     const Row rows[] = {
         {"east", 0.1, 0.1000001, kHalfPi},
         {"west", 0.1000001, 0.1, kThreeHalfPi},
-        {"east in the western half", -0.1000001, -0.1, kHalfPi},
-        {"west in the western half", -0.1, -0.1000001, kThreeHalfPi},
         {"east across 0", -1e-6, 1e-6, kHalfPi},
-        {"west across 0", 1e-6, -1e-6, kThreeHalfPi},
         {"east from 0", 0, 1e-6, kHalfPi},
-        {"west from 0", 0, -1e-6, kThreeHalfPi},
-        {"east onto 0", -1e-6, 0, kHalfPi},
         {"west onto 0", 1e-6, 0, kThreeHalfPi},
-        {"east across 180", 3.1415926, -3.1415926, kHalfPi},
         {"west across 180", -3.1415926, 3.1415926, kThreeHalfPi},
     };
     for (const Row& row : rows) {
@@ -366,23 +242,6 @@ TEST(WrapAngle, BringsTheSumIntoZeroToTwoPi) {
         EXPECT_GE(wrapped, 0) << row.a << " + " << row.b;
         EXPECT_LT(wrapped, kTwoPi) << row.a << " + " << row.b;
     }
-}
-
-TEST(WrapAngle, HugeAndNonFiniteSumsEnd) {
-    for (const double s : {1e10, -1e10, 1e300, -1e300, 5e15}) {
-        const double wrapped = WrapAngle(s, 0);
-        EXPECT_GE(wrapped, 0) << s;
-        EXPECT_LT(wrapped, kTwoPi) << s;
-        if (std::fabs(s) < 1e12) {
-            // A whole number of the program's turns apart.
-            const double turns = (s - wrapped) / kTwoPi;
-            EXPECT_NEAR(turns, std::round(turns), 1e-5) << s;
-        }
-    }
-    const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_FALSE(std::isfinite(WrapAngle(inf, 0)));
-    EXPECT_FALSE(std::isfinite(WrapAngle(-inf, 1)));
-    EXPECT_FALSE(std::isfinite(WrapAngle(std::numeric_limits<double>::quiet_NaN(), 0)));
 }
 
 }  // namespace

@@ -93,34 +93,5 @@ TEST(NmeaChecksum, CombinesTheCharactersBetweenTheFirstAndTheStar) {
     }
 }
 
-TEST(NmeaChecksumMatches, NeedsTheStarAndTwoHexDigitsOfTheChecksum) {
-    struct Row {
-        const char* legend;
-        const char* line;
-        bool matches;
-    };
-    const Row rows[] = {
-        {"right checksum with line end", "$GPHDT,123.4,T*31\r\n", true},
-        {"lower-case hex digits", "$GPHDT,002.8,T*3f", true},
-        {"receiver's sentence", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
-         true},
-        {"wrong checksum", "$GPHDT,123.4,T*30\r\n", false},
-        {"one digit only", "$GPHDT,123.4,T*3", false},
-        {"no star", "$GPHDT,123.4,T\r\n", false},
-        {"not hex", "$GPHDT,123.4,T*3G", false},
-        {"nothing to sum", "$*XX", false},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(NmeaChecksumMatches(row.line), row.matches) << row.legend;
-    }
-}
-
-TEST(NmeaNumberText, IsEmptyForTheMissingValue) {
-    EXPECT_EQ(NmeaNumberText(MissingValue, "0.0"), "");
-    EXPECT_EQ(NmeaNumberText(static_cast<float>(MissingValue), "0.0"), "");
-    EXPECT_EQ(NmeaNumberText(-9999.04, "0.0"), "-9999.0");
-    EXPECT_EQ(NmeaNumberText(-9998.96f, "0.0"), "-9999.0");
-}
-
 }  // namespace
 }  // namespace bivane

@@ -7,9 +7,6 @@
 #include <random>
 #include <string>
 
-#include <cstdlib>
-#include <string>
-
 namespace bivane {
 namespace {
 
@@ -59,24 +56,6 @@ TEST(FormatNumber, RoundsAFloatOnItsOwnDigits) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(FormatNumber(row.value, row.pattern, '.'), row.expected) << row.legend;
-    }
-}
-
-// Every value k / 1000 is written with two decimals as exact decimal rounding
-// of k, half away from zero, would write it.
-TEST(FormatNumber, AgreesWithExactDecimalRoundingOfThousandths) {
-    auto expected = [](long k) {
-        const long hundredths = (std::labs(k) + 5) / 10;
-        const long fraction = hundredths % 100;
-        std::string text = std::to_string(hundredths / 100) + (fraction < 10 ? ".0" : ".") +
-                           std::to_string(fraction);
-        return k < 0 && hundredths != 0 ? "-" + text : text;
-    };
-    for (long k = -200'000; k <= 200'000; ++k) {
-        const std::string want = expected(k);
-        ASSERT_EQ(FormatNumber(static_cast<double>(k) / 1000, "0.00", '.'), want) << k << "/1000";
-        ASSERT_EQ(FormatNumber(static_cast<float>(k) / 1000.0f, "0.00", '.'), want)
-            << k << "/1000 as float";
     }
 }
 

@@ -33,13 +33,10 @@ TEST(CommandLine, ReadsTheProgramFolderThePortMappingsAndTheScreenshot) {
 TEST(CommandLine, RefusesWhatItCannotUse) {
     const char* const rows[][3] = {
         {"--com", "0=/dev/ttyS0", "--com 0=/dev/ttyS0"},
-        {"--com", "x=/dev/ttyS0", "--com x=/dev/ttyS0"},
         {"--com", "3", "--com 3"},
-        {"--com", "3=", "--com 3="},
         {"--tcp", "127.0.0.1:0", "--tcp 127.0.0.1:0"},
         {"--udp", "10110", "--udp 10110: expected ADDRESS:PORT"},
         {"--speed", "4800", "'speed'"},
-        {"extra", "words", "extra"},
         {"--program-folder", nullptr, "program-folder"},
         {"--record-max", "-1", "--record-max -1"},
         {"--log", nullptr, "'log'"},

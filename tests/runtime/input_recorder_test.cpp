@@ -49,28 +49,6 @@ TEST(InputRecorder, AFullFileMovesToDotOneAndANewOneStartsWithItsHeader) {
     EXPECT_LE(older.size(), 260u);
 }
 
-TEST(InputRecorder, WithoutALimitOneFileGrows) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("input.capture"));
-    InputRecorder recorder(steppingClock());
-    ASSERT_FALSE(recorder.start(path, 0, "P"));
-    for (int event = 0; event < 100; ++event) {
-        recorder.received(1, std::string(100, 'x'));
-    }
-    EXPECT_GT(contents(path).size(), 10000u);
-    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".1")));
-}
-
-TEST(InputRecorder, AFileThatCannotBeMadeOrWrittenIsNamedAtTheStart) {
-    InputRecorder recorder;
-    const auto missing = recorder.start(QStringLiteral("/nonexistent/input.capture"), 0, "P");
-    EXPECT_EQ(missing, QStringLiteral("Cannot record to /nonexistent/input.capture: No such "
-                                      "file or directory"));
-    const auto full = recorder.start(QStringLiteral("/dev/full"), 0, "P");
-    EXPECT_EQ(full, QStringLiteral("Cannot record to /dev/full: No space left on device"));
-    EXPECT_FALSE(recorder.isRecording());
-}
-
 TEST(InputRecorder, AFailedRenameStopsTheRecordingAndIsReportedOnce) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("input.capture"));

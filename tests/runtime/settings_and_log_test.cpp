@@ -11,7 +11,6 @@
 
 #include "runtime/data_logger.h"
 #include "runtime/output_settings.h"
-#include "runtime/program_folder.h"
 #include "runtime/settings_at_start.h"
 #include "runtime/settings_file_io.h"
 
@@ -67,11 +66,6 @@ TEST(SettingsAtStart, AFileReadInPartIsReportedAndKeptAsBadAndItsFirstItemsUsed)
         EXPECT_TRUE(
             start.report->contains(QStringLiteral("The file is kept as \"%1.bad\"").arg(path)));
         EXPECT_EQ(contents(path + QStringLiteral(".bad")), row.file);
-        // A newer bad file replaces the older copy.
-        write(path, "9,\"4800,n,8,1\"\r\n");
-        EXPECT_TRUE(
-            ReadSettingsAtStart(path).report->contains(QStringLiteral("The file is kept as")));
-        EXPECT_EQ(contents(path + QStringLiteral(".bad")), "9,\"4800,n,8,1\"\r\n");
     }
 }
 
@@ -107,21 +101,6 @@ TEST(SettingsFile, IsSavedWholeOverTheOldOneOrTheFailureIsNamed) {
         << "no temporary file left behind";
 }
 
-TEST(ProgramFolder, IsMadeWithItsParentsOrTheFailureIsNamed) {
-    QTemporaryDir dir;
-    const ProgramFolderSetup made = PrepareProgramFolder(dir.filePath(QStringLiteral("a/b/")));
-    EXPECT_EQ(made.folder, dir.filePath(QStringLiteral("a/b/")).toStdString());
-    EXPECT_FALSE(made.failure);
-    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("a/b"))).exists());
-    write(dir.filePath(QStringLiteral("plain")), "not a folder");
-    const ProgramFolderSetup blocked =
-        PrepareProgramFolder(dir.filePath(QStringLiteral("plain/x")));
-    ASSERT_TRUE(blocked.failure);
-    EXPECT_TRUE(
-        blocked.failure->starts_with("The folder \"" + blocked.folder + "\" cannot be created: "))
-        << *blocked.failure;
-}
-
 TEST(DataLogger, AppendsToItsFileInTheLogFolderAndNamesEachFailure) {
     QTemporaryDir dir;
     const std::string folder = LogFolder(dir.path().toStdString() + "/");
@@ -148,13 +127,6 @@ TEST(DataLogger, AppendsToItsFileInTheLogFolderAndNamesEachFailure) {
                                             "opened: "))
         << *folderInTheWay;
     EXPECT_FALSE(logger.isOpen());
-    const std::string fileFolder = dir.path().toStdString() + "/" + name + "/";
-    write(QString::fromStdString(fileFolder.substr(0, fileFolder.size() - 1)), "in the way");
-    const auto fileInTheWay = logger.start(fileFolder, name);
-    ASSERT_TRUE(fileInTheWay);
-    EXPECT_TRUE(
-        fileInTheWay->starts_with("The log folder \"" + fileFolder + "\" cannot be created"))
-        << *fileInTheWay;
 
     // A "file" that takes every line but cannot be synced to disk.
     if (!QFile::link(QStringLiteral("/dev/null"), QString::fromStdString(folder + "null.log"))) {

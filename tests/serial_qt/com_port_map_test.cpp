@@ -27,16 +27,6 @@ class ComPortMapTest : public ::testing::Test {
     }
 };
 
-TEST_F(ComPortMapTest, UserSettingsAreOneIniFileUnderTheConfigFolder) {
-    const QString configHome = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
-    ASSERT_FALSE(configHome.isEmpty());
-    store(4, QStringLiteral("/dev/ttyUSB3"));
-    const auto settings = OpenUserSettings();
-    EXPECT_EQ(settings->fileName(), QDir(configHome).filePath(QStringLiteral("NMEA Bivane.ini")));
-    EXPECT_TRUE(QFileInfo::exists(settings->fileName()));
-    EXPECT_EQ(settings->format(), QSettings::IniFormat);
-}
-
 TEST_F(ComPortMapTest, RunMappingOverStoreOverSystemDefault) {
     store(2, QStringLiteral("/dev/ttyUSB0"));
     store(5, QStringLiteral("/dev/ttyACM0"));

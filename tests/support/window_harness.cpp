@@ -186,14 +186,6 @@ std::string WindowHarness::output(std::chrono::milliseconds limit) {
     return ::testing::AssertionSuccess();
 }
 
-bool WindowHarness::gps2GoesOnAlone(int n) {
-    const std::string line = EpochPair(n).second;
-    gps2->send(line);
-    const bool shown = ProcessEventsUntil([&] { return label("lblGGA", 2) + "\r\n" == line; }, 5s);
-    heading->receive(200ms);
-    return shown;
-}
-
 std::string WindowHarness::openPorts() {
     std::string open;
     for (int index = 1; index <= 3; ++index) {
@@ -233,12 +225,6 @@ void StartOffscreen(QProcess& process, const QString& executable, const QString&
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(executable, arguments);
-}
-
-std::chrono::microseconds IdleCpu(std::chrono::milliseconds span) {
-    const auto before = test_support::ProcessCpuTime();
-    test_support::ProcessEventsFor(span);
-    return test_support::ProcessCpuTime() - before;
 }
 
 }  // namespace bivane::test

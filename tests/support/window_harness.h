@@ -115,8 +115,6 @@ class WindowHarness {
     // Each of epochs `first` to `last` is shown and its heading, the one the
     // window shows, goes out on the heading output.
     ::testing::AssertionResult headingsFollow(int first, int last);
-    // GPS 2's sentence of epoch `n` alone is shown; its heading is left aside.
-    bool gps2GoesOnAlone(int n);
     // The window's open ports: "1 2 3", with "-" for a closed one.
     std::string openPorts();
 
@@ -157,7 +155,5 @@ void SetUserSetting(const QString& key, const QString& value);
 // `configHome`, its standard error passed on.
 void StartOffscreen(QProcess& process, const QString& executable, const QString& configHome,
                     const QStringList& arguments);
-// CPU time the process uses while the event loop runs for `span`.
-std::chrono::microseconds IdleCpu(std::chrono::milliseconds span);
 
 }  // namespace bivane::test
