@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <random>
 
 #include "reception/memory_port.h"
 #include "tests/support/engine_fakes.h"
@@ -44,28 +43,6 @@ class HeadingEngineTest : public ::testing::Test {
     int cycles = 0;
     int textChanges = 0;
 };
-
-TEST_F(HeadingEngineTest, ASentenceSplitOverTwoEventsIsHandledOnceComplete) {
-    const std::string line = GgaLine({});
-    port(1).receive(line.substr(0, 12));
-    EXPECT_EQ(cycles, 0);
-    EXPECT_EQ(window.lblGGA[1].text, "NMEA Input GPS 1 - GGA message");
-    port(1).receive(line.substr(12));
-    EXPECT_EQ(cycles, 1);
-    EXPECT_EQ(textChanges, 2) << "the owner hears of every port event";
-    EXPECT_EQ(window.lblGGA[1].text, line) << "shown as received, line ending included";
-    EXPECT_EQ(state.GpsFix[1].UtcTime, "12:35:19.00");
-    EXPECT_EQ(reception.ReceiveBuffer(1), "");
-}
-
-TEST_F(HeadingEngineTest, EveryCompleteLineOfABurstIsTakenInOrder) {
-    GgaFields second;
-    second.time = "123520.00";
-    port(1).receive(GgaLine({}) + "$GPRMC,123519,A\r\n" + GgaLine(second) + "$GPGGA,1235");
-    EXPECT_EQ(cycles, 2);
-    EXPECT_EQ(state.GpsFix[1].UtcTime, "12:35:20.00") << "the newest fix is the one used";
-    EXPECT_EQ(reception.ReceiveBuffer(1), "$GPGGA,1235") << "the partial line waits";
-}
 
 TEST_F(HeadingEngineTest, PicksGgaLinesByTheirSentenceTypeWhateverTheTalker) {
     struct Row {
@@ -133,31 +110,6 @@ TEST_F(HeadingEngineTest, ALineWithAWrongChecksumIsDroppedAndReported) {
     }
 }
 
-TEST_F(HeadingEngineTest, ALineConditionThrowsAwayThePartialLine) {
-    for (int code : {kEventBreak, kEventFrame, kEventOverrun, kEventRxOver, kEventParity}) {
-        SCOPED_TRACE(code);
-        cycles = 0;
-        const std::string line = GgaLine({});
-        port(1).receive(line.substr(0, 30));
-        port(1).lineCondition(code);
-        EXPECT_EQ(reception.ReceiveBuffer(1), "");
-        port(1).receive(line.substr(30));  // the tail alone is garbage
-        port(1).receive(line);
-        EXPECT_EQ(cycles, 1) << "only the next whole sentence is decoded";
-    }
-    port(1).receive("$GPGGA,12");
-    port(1).lineCondition(4711);
-    EXPECT_EQ(reception.ReceiveBuffer(1), "$GPGGA,12") << "unknown codes are ignored";
-}
-
-TEST_F(HeadingEngineTest, TheHeadingPortsEventsChangeNothing) {
-    const MainWindowText before = window;
-    port(3).receive(GgaLine({}));
-    port(3).lineCondition(kEventFrame);
-    EXPECT_EQ(cycles, 0);
-    EXPECT_TRUE(window == before);
-}
-
 TEST_F(HeadingEngineTest, ALostPortIsNamedOnTheErrorLineAndItsCutLineDropped) {
     port(2).setPortNumber(7);
     port(2).receive("$GPGGA,12");
@@ -176,17 +128,6 @@ TEST_F(HeadingEngineTest, ABufferWithoutLineFeedStaysBounded) {
     EXPECT_EQ(reception.ReceiveBuffer(1), "") << "dropped beyond the bound";
     port(1).receive(GgaLine({}));
     EXPECT_EQ(cycles, 1) << "reception carries on";
-}
-
-TEST_F(HeadingEngineTest, PairsOfFixesGiveHeadingsOnPortThree) {
-    GgaFields gps1;
-    GgaFields gps2 = gps1;
-    gps2.latitudeDegrees += 2.0 / 111200;  // about 2 m north
-    port(1).receive(GgaLine(gps1));
-    EXPECT_EQ(ports[2].written(), "") << "GPS 2 has not spoken yet";
-    port(2).receive(GgaLine(gps2));
-    EXPECT_EQ(ports[2].written(), "$GPHDT,000.0,T*35\r\n");
-    EXPECT_EQ(window.lblHDT.text, "$GPHDT,000.0,T*35");
 }
 
 }  // namespace

@@ -83,12 +83,9 @@ TEST(ExtractGGA, DecodesTheFieldsOfASentence) {
              e.AltitudeUnit = e.SeparationUnit = ' ';
          }},
         {"lower-case s is not south", sentenceWith(3, "s"), [](GgaRecord&) {}},
-        {"west", sentenceWith(5, "W"), [](GgaRecord& e) { e.Longitude = -e.Longitude; }},
         {"empty time", sentenceWith(1, ""), [](GgaRecord& e) { e.UtcTime = "::"; }},
         {"time with decimals", sentenceWith(1, "123519.00"),
          [](GgaRecord& e) { e.UtcTime = "12:35:19.00"; }},
-        {"quality 0.5 goes to even 0", sentenceWith(6, "0.5"), [](GgaRecord& e) { e.Quality = 0; }},
-        {"quality 1.5 goes to even 2", sentenceWith(6, "1.5"), [](GgaRecord& e) { e.Quality = 2; }},
         {"a blank field is not empty", sentenceWith(8, " "), [](GgaRecord& e) { e.Hdop = 0; }},
         {"a long unit is cut to one character", sentenceWith(10, "ft"),
          [](GgaRecord& e) { e.AltitudeUnit = 'f'; }},

@@ -22,16 +22,12 @@ TEST(PositionText, WritesDegreesMinutesSecondsAndHemisphere) {
     };
     const Row rows[] = {
         {"north", 48.1173, "LAT", "", 3, '.', "48°07'02.280\"N"},
-        {"east", 11.516666666666667, "LON", "", 3, '.', "011°31'00.000\"E"},
         {"south", -23.508333333333333, "LAT", "", 3, '.', "23°30'30.000\"S"},
         {"west", -0.5, "LON", "", 3, '.', "000°30'00.000\"W"},
         {"59.99964 seconds carry to the degree", 10.9999999, "LAT", "", 3, '.', "11°00'00.000\"N"},
         {"59.496 seconds stay", 10.99986, "LAT", "", 0, '.', "10°59'59\"N"},
         {"59.532 seconds carry", 10.99987, "LAT", "", 0, '.', "11°00'00\"N"},
         {"no decimals", 48.1173, "LAT", "", 0, '.', "48°07'02\"N"},
-        {"one decimal", 48.1173, "LAT", "", 1, '.', "48°07'02.3\"N"},
-        {"four decimals", 48.1173, "LAT", "", 4, '.', "48°07'02.2800\"N"},
-        {"lower-case kind", 48.1173, "lat", "screen", 3, '.', "48°07'02.280\"N"},
         {"only LAT is a latitude", 48.1173, "LATITUDE", "", 3, '.', "048°07'02.280\"E"},
         {"file form, lower case", 48.1173, "LAT", "file", 3, '.',
          "48\xF8"
@@ -39,7 +35,6 @@ TEST(PositionText, WritesDegreesMinutesSecondsAndHemisphere) {
         {"decimal comma", 48.1173, "LAT", "", 3, ',', "48°07'02,280\"N"},
         {"zero is north", 0, "LAT", "", 3, '.', "00°00'00.000\"N"},
         {"negative zero is east", -0.0, "LON", "", 3, '.', "000°00'00.000\"E"},
-        {"no range check", 181.5, "LON", "", 3, '.', "181°30'00.000\"E"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(PositionText(row.degrees, row.kind, row.form, row.decimals, row.separator),

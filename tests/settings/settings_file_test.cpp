@@ -189,17 +189,12 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
              s.port(1).settings = "a";
              s.port(2).settings = "b";
          }},
-        {"\"1\",\"4800,n,8,1\"\r\n", 1,
-         "the port number of port 1, \"\"1\"\", is a quoted text where a number is expected", none},
         {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n1,5,2\r\n0,0\r\n#TRUE#\r\n",
          5, "the heading output switch, \"0\", is neither #TRUE# nor #FALSE#",
          [](SettingsItems& s) {
              s.OffsetX = {1, 2};
              s.OffsetY = {5, 0};
          }},
-        {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n-1.25\r\n", 5,
-         "the file ends before the Y offset of the GPS 1 antenna",
-         [](SettingsItems& s) { s.OffsetX[0] = -1.25; }},
         {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n\r\n#TRUE#\r\n", 5,
          "the X offset of the GPS 2 antenna is missing", none},
         {"1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n\"#TRUE#\"\r\n",
@@ -214,7 +209,6 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
              s.port(1).settings = "4800,n";
              s.port(2).number = 8;
          }},
-        {"1,\"4800,n,8,1\"x\r\n", 1, "text follows the closing quote of \"4800,n,8,1\"", none},
         {"1,,", 1, "the settings text of port 1 is missing", none},
     };
     for (const Row& row : rows) {

@@ -127,12 +127,10 @@ TEST(FaultInjector, HitsAboutTheRequestedShareBreaksAsItShouldAndRepeatsWithTheS
         double share;
     };
     const Row rows[] = {
-        {"no faults", {0, 0, 0}, true, Fault::None, 1.0},
         {"drops", {0.25, 0, 0}, true, Fault::Dropped, 0.25},
         {"garbage", {0, 0.1, 0}, true, Fault::Garbled, 0.1},
         {"bad fields", {0, 0, 0.4}, true, Fault::BadField, 0.4},
         {"bad fields hit only GGA lines", {0, 0, 1}, false, Fault::None, 1.0},
-        {"everything dropped", {1, 1, 1}, true, Fault::Dropped, 1.0},
     };
     constexpr int kSentences = 10'000;
     const std::string gga = ComposeGga({kNoon, {53.5, 8.25}}, ReceiverStatus{}, 7);
