@@ -64,6 +64,35 @@ TEST(Logging, StartAndStopNameTheFileWhichGetsEachHeadingAsItIsShown) {
     EXPECT_EQ(ReadWholeFile(logFile), shown) << "nothing after the stop";
 }
 
+// What OK confirms is in the settings file at once, not only at the close: a
+// program killed right after keeps it.
+TEST(MenuCommands, WhatOkConfirmsIsInTheSettingsFileAtOnce) {
+    WindowHarness harness;
+    harness.writeFile(kIni, kLinesSettings);
+    Frm_Bivane& window = harness.start();
+    WhenShown<Frm_Offset>([](Frm_Offset& dialog) {
+        dialog.txtX(0)->setText(QStringLiteral("0.004"));
+        dialog.txtY(0)->setText(QStringLiteral("-1,2345 m"));
+        dialog.txtX(1)->setText(QStringLiteral("2.5"));
+        dialog.txtY(1)->setText(QStringLiteral("1e-3"));
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupOffset_Click();
+    const std::string ports = "11,\"4800,n,8,1\"\r\n12,\"4800,n,8,1\"\r\n13,\"4800,n,8,1\"\r\n";
+    const std::string offsets = "0.004,-1.2345\r\n2.5,0.001\r\n";
+    EXPECT_EQ(harness.readFile(kIni), ports + offsets + "#TRUE#\r\n");
+
+    WhenShown<Frm_Setup>([](Frm_Setup& dialog) {
+        dialog.cmbComport(1)->setCurrentText(QStringLiteral("COM 14"));
+        dialog.cmbBaudRate(1)->setCurrentText(QStringLiteral("9600,n,8,1"));
+        dialog.chkHeadingOutput()->setChecked(false);
+        dialog.cmdOK()->click();
+    });
+    window.mnuSetupComm_Click();
+    EXPECT_EQ(harness.readFile(kIni),
+              "14,\"9600,n,8,1\"" + ports.substr(15) + offsets + "#FALSE#\r\n");
+}
+
 TEST(MenuCommands, TheNetworkDialogServesTheHeadingAndNamesAPortInUse) {
     QTcpServer occupant;
     ASSERT_TRUE(occupant.listen(QHostAddress::LocalHost));

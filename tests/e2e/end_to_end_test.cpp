@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "tests/sim/sim_process.h"
+#include "tests/support/sim_process.h"
 #include "tests/support/window_harness.h"
 #include "tools/sim/settings_file.h"
 

@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "tests/serial_qt/pseudo_terminal.h"
-#include "tests/sim/sim_process.h"
+#include "tests/support/sim_process.h"
 #include "tests/support/turning_epochs.h"
 
 namespace bivane::test {

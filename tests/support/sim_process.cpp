@@ -1,4 +1,4 @@
-#include "tests/sim/sim_process.h"
+#include "tests/support/sim_process.h"
 
 #include <fcntl.h>
 #include <signal.h>
