@@ -58,31 +58,5 @@ TEST_F(ComPortMapTest, RunMappingOverStoreOverSystemDefault) {
     EXPECT_EQ(ports.deviceFor(2), QStringLiteral("/dev/ttyS1"));
 }
 
-TEST_F(ComPortMapTest, ReadsTheComOption) {
-    struct Row {
-        const char* option;
-        bool accepted;
-        int number;
-        const char* device;
-    };
-    const Row rows[] = {
-        {"5=/dev/ttyUSB0", true, 5, "/dev/ttyUSB0"},
-        {"12=/tmp/link=odd", true, 12, "/tmp/link=odd"},
-        {"0=/dev/ttyUSB0", false, 0, ""},
-        {"-1=/dev/ttyUSB0", false, 0, ""},
-        {"x=/dev/ttyUSB0", false, 0, ""},
-        {"=/dev/ttyUSB0", false, 0, ""},
-        {"5=", false, 0, ""},
-        {"5", false, 0, ""},
-    };
-    for (const Row& row : rows) {
-        ComPortMap ports;
-        EXPECT_EQ(ports.mapForThisRun(QString::fromLatin1(row.option)), row.accepted) << row.option;
-        const int number = row.accepted ? row.number : 5;
-        const std::string device = row.accepted ? row.device : "/dev/ttyS4";
-        EXPECT_EQ(ports.deviceFor(number).toStdString(), device) << row.option;
-    }
-}
-
 }  // namespace
 }  // namespace bivane
