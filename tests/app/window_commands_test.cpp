@@ -20,6 +20,7 @@
 #include "app/signal_closer.h"
 #include "serial/user_settings.h"
 #include "tests/support/gga_lines.h"
+#include "tests/support/turning_epochs.h"
 #include "tests/support/window_harness.h"
 
 namespace bivane::test {
@@ -208,32 +209,18 @@ TEST(SignalCloser, LogoutShutdownAndCtrlCCloseTheWindowAsFileExitDoesAfterAnOpen
     }
 }
 
-// GGA lines of both receivers at 12:35:`second`, GPS 2 4.98 m from GPS 1 and
-// the line between them turning 7 degrees a second.
-std::pair<std::string, std::string> turningPair(int second) {
-    GgaFields gps1;
-    gps1.time = QString::asprintf("1235%02d.00", second).toStdString();
-    GgaFields gps2 = gps1;
-    const double direction = (26.6 + 7 * second) * 3.14159265358979 / 180;
-    gps2.latitudeDegrees += 4.98 * std::cos(direction) / 111200;
-    gps2.longitudeDegrees += 4.98 * std::sin(direction) / (111200 * std::cos(0.8398));
-    return {GgaLine(gps1), GgaLine(gps2)};
-}
-
 TEST(Recording, ARecordingReplaysToTheSentencesTheWindowSent) {
     WindowHarness harness;
     SetUserSetting(QStringLiteral("Output/Sentences"), QStringLiteral("HDT,THS,ROT"));
-    // The offsets give the baseline of the fixes (4.98 m), so THS says A.
-    harness.writeFile(kIni,
-                      "1,\"4800,n,8,1\",2,\"4800,n,8,1\",3,\"4800,n,8,1\",0,0,2.23,4.45,"
-                      "#TRUE#\n");
+    // The offsets give the baseline of the fixes (5 m), so THS says A.
+    harness.writeFile(kIni, "1,\"4800,n,8,1\",2,\"4800,n,8,1\",3,\"4800,n,8,1\",0,0,0,5,#TRUE#\n");
     Frm_Bivane& window = harness.start();
     const QString path = harness.path(QStringLiteral("input.capture"));
     harness.prompts.answers.emplace_back(path);
     window.mnuFileRecord_Click();
     ASSERT_TRUE(window.recorder().isRecording());
     for (int second = 0; second < 12; ++second) {
-        auto [gps1, gps2] = turningPair(second);
+        auto [gps1, gps2] = EpochPair(second);
         if (second == 3) {
             gps1.insert(0, std::string("\x00\xB0\xFFnoise\r\n", 10));
         }

@@ -93,21 +93,15 @@ TEST_F(HeadingCycleTest, DecidesTheOutcomeFromTheFixTimesAndQuality) {
         {"the same instant", "12:35:19.00", "12:35:19.00", 1, 0.2f, CycleOutcome::Heading},
         {"one second apart: partner on its way", "12:35:20.00", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Waiting},
-        {"10 Hz receivers one epoch apart never pair", "12:35:19.10", "12:35:19.00", 1, 0.2f,
-         CycleOutcome::Waiting},
         {"just below the stale limit", "12:35:20.49", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Waiting},
         {"at the stale limit", "12:35:19.00", "12:35:20.50", 1, 0.2f, CycleOutcome::Stale},
-        {"a silent receiver two seconds behind", "12:35:21.00", "12:35:19.00", 1, 0.2f,
-         CycleOutcome::Stale},
         {"the same instant, GPS 2 without a fix", "12:35:19.00", "12:35:19.00", 0, 0.2f,
          CycleOutcome::NoFix},
         {"stale across midnight the short way", "23:59:59.00", "00:00:01.00", 1, 0.2f,
          CycleOutcome::Stale},
         {"tolerance 0 never computes", "12:35:19.00", "12:35:19.00", 1, 0.0f,
          CycleOutcome::Waiting},
-        {"negative tolerance, far apart", "12:35:22.00", "12:35:19.00", 1, -1.0f,
-         CycleOutcome::Stale},
     };
     for (const OutcomeRow& row : rows) {
         SCOPED_TRACE(row.legend);
