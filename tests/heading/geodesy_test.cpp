@@ -199,6 +199,7 @@ TEST(ArcSin, LimitsAndOrdinaryValues) {
         {1.00005, halfPi, 0},
         {1.00009999, halfPi, 0},
         {1.0001, 0, 0},
+        {-1.0001, 0, 0},
         {1.5, 0, 0},
         {inf, 0, 0},
         {0, 0, 0},
