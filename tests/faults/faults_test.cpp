@@ -33,12 +33,11 @@ TEST(Replug, AReceiverComesBackByItselfButAPortTheUserTurnedOffStaysClosed) {
     Frm_Bivane& window = harness.startOnLines();
     ASSERT_TRUE(harness.headingsFollow(0, 0));
     // GPS 1 unplugged: the line's far end goes and the device name with it.
-    harness.gps1->closeMaster();
-    harness.pointGps1LinkAt({});
+    harness.unplug(1);
     ASSERT_TRUE(ProcessEventsUntil([&] { return harness.openPorts() == "- 2 3"; }, 5s));
     // Plugged in again: a new device under the same name.
     auto pluggedIn = std::make_unique<PseudoTerminal>();
-    harness.pointGps1LinkAt(pluggedIn->devicePath());
+    harness.pointLinkAt(1, pluggedIn->devicePath());
     ASSERT_TRUE(ProcessEventsUntil(
         [&] { return harness.label("lblError").ends_with(" : Com port  11 reconnected"); }, 2s))
         << harness.label("lblError");
@@ -46,8 +45,8 @@ TEST(Replug, AReceiverComesBackByItselfButAPortTheUserTurnedOffStaysClosed) {
     EXPECT_TRUE(harness.headingsFollow(2, 3));
 
     // The heading output's device goes: the next heading finds it lost.
-    harness.heading->closeMaster();
-    ASSERT_TRUE(harness.sendEpoch(1));
+    harness.unplug(3);
+    ASSERT_TRUE(harness.sendEpoch(4));
     ASSERT_TRUE(ProcessEventsUntil([&] { return !window.MSComm1(3).isOpen(); }, 5s));
     // The user turns the heading output off; then a device is there again.
     WhenShown<Frm_Setup>([](Frm_Setup& dialog) {
@@ -57,7 +56,7 @@ TEST(Replug, AReceiverComesBackByItselfButAPortTheUserTurnedOffStaysClosed) {
     window.mnuSetupComm_Click();
     ASSERT_FALSE(harness.state().HeadingOutput);
     PseudoTerminal another;
-    harness.lines.mapForThisRun(13, another.devicePath());
+    harness.pointLinkAt(3, another.devicePath());
     EXPECT_FALSE(ProcessEventsUntil([&] { return window.MSComm1(3).isOpen(); }, 2500ms))
         << "a port the user turned off was opened again";
 }
@@ -73,8 +72,8 @@ TEST(OutputFailure, TheWindowFollowsTheVesselAndTheErrorLineSaysWhatWasLost) {
     ASSERT_EQ(::symlink("/dev/full", logFile.c_str()), 0) << logFile;
     window.cmdLog()->click();
     ASSERT_EQ(window.cmdLog()->text(), QStringLiteral("Stop Logging"));
-    // The output adapter unplugged: the line's far end goes.
-    harness.heading->closeMaster();
+    // The output adapter unplugged.
+    harness.unplug(3);
 
     for (int n = 10; n <= 40; n += 10) {
         ASSERT_TRUE(harness.sendEpoch(n)) << "epoch " << n << " was not shown";

@@ -122,10 +122,11 @@ Frm_Bivane& WindowHarness::startOnLines() {
     gps1 = std::make_unique<PseudoTerminal>();
     gps2 = std::make_unique<PseudoTerminal>();
     heading = std::make_unique<PseudoTerminal>();
-    pointGps1LinkAt(gps1->devicePath());
-    lines.mapForThisRun(11, path(QStringLiteral("gps1")));
+    pointLinkAt(1, gps1->devicePath());
+    pointLinkAt(3, heading->devicePath());
+    lines.mapForThisRun(11, linkPath(1));
     lines.mapForThisRun(12, gps2->devicePath());
-    lines.mapForThisRun(13, heading->devicePath());
+    lines.mapForThisRun(13, linkPath(3));
     if (!QFile::exists(path(QStringLiteral("Bivane.ini")))) {
         writeFile(QStringLiteral("Bivane.ini"), kLinesSettings);
     }
@@ -134,10 +135,19 @@ Frm_Bivane& WindowHarness::startOnLines() {
     return started;
 }
 
-void WindowHarness::pointGps1LinkAt(const QString& device) {
+QString WindowHarness::linkPath(int line) const {
+    return path(line == 1 ? QStringLiteral("gps1") : QStringLiteral("heading"));
+}
+
+void WindowHarness::unplug(int line) {
+    (line == 1 ? gps1 : heading)->closeMaster();
+    pointLinkAt(line, {});
+}
+
+void WindowHarness::pointLinkAt(int line, const QString& device) {
     // A new link replaces the old one in one step, as udev does.
     QDir().mkpath(programFolder());
-    const QString link = path(QStringLiteral("gps1"));
+    const QString link = linkPath(line);
     const QString fresh = link + QStringLiteral(".new");
     QFile::remove(fresh);
     if (device.isEmpty()) {

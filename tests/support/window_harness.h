@@ -3,10 +3,12 @@
 // The main window in process on the offscreen platform, in a program folder
 // of its own (per-user settings emptied), with a fixed clock and prompts the
 // test answers. Its ports are in memory, or on pseudo-terminals: then GPS 1,
-// GPS 2 and the heading output are system ports 11, 12 and 13, and GPS 1 is
-// reached through a link of its own, as a USB receiver is through
-// /dev/serial/by-id/, so that a test can unplug it and plug another device in
-// under the same name.
+// GPS 2 and the heading output are system ports 11, 12 and 13, and GPS 1 and
+// the heading output are reached through links of their own, as a USB device
+// is through /dev/serial/by-id/, so that a test can unplug one and plug
+// another device in under the same name. An unplugged line's name goes with
+// it: the window, which looks for a lost port's device once a second, never
+// finds a pseudo-terminal another test has made since under the same number.
 
 #include <gtest/gtest.h>
 
@@ -105,9 +107,11 @@ class WindowHarness {
     // ---- Pseudo-terminals (EpochPair's vessel, turning a degree an epoch)
     // Writes kLinesSettings unless a settings file is there, and starts.
     Frm_Bivane& startOnLines();
-    // Points GPS 1's link at `device` (a receiver plugged in); an empty
-    // device removes the link (the receiver unplugged).
-    void pointGps1LinkAt(const QString& device);
+    // Points the link of line 1 (GPS 1) or 3 (the heading output) at
+    // `device` (a device plugged in); an empty device removes the link.
+    void pointLinkAt(int line, const QString& device);
+    // Line 1 or 3 unplugged: its far end goes, and its link with it.
+    void unplug(int line);
     // Both receivers send epoch `n`; true once the window shows both.
     bool sendEpoch(int n);
     // What the heading output sends within `limit`: up to a line end.
@@ -127,6 +131,8 @@ class WindowHarness {
     ScriptedPrompts prompts;
 
   private:
+    QString linkPath(int line) const;
+
     QTemporaryDir m_dir;
     std::unique_ptr<Frm_Bivane> m_window;
 };
