@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,26 +40,16 @@ class Service {
         if (pipe2(err, O_CLOEXEC) != 0) {
             throw std::runtime_error("pipe");
         }
-        std::vector<std::string> texts{SERVICE_EXECUTABLE};
-        texts.insert(texts.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& text : texts) {
-            argv.push_back(text.data());
+        try {
+            m_pid = sim::test::Spawn(SERVICE_EXECUTABLE, arguments, -1, err[1],
+                                     {"XDG_CONFIG_HOME=" + configFolder});
+        } catch (...) {
+            ::close(err[0]);
+            ::close(err[1]);
+            throw;
         }
-        argv.push_back(nullptr);
-        std::string config = "XDG_CONFIG_HOME=" + configFolder;
-        std::vector<char*> environment{config.data(), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        const int result = posix_spawn(&m_pid, SERVICE_EXECUTABLE, &actions, nullptr, argv.data(),
-                                       environment.data());
-        posix_spawn_file_actions_destroy(&actions);
         ::close(err[1]);
         m_stderr = err[0];
-        if (result != 0) {
-            throw std::runtime_error("cannot start " SERVICE_EXECUTABLE);
-        }
     }
     ~Service() {
         if (m_pid > 0) {

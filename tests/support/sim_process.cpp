@@ -21,30 +21,6 @@ extern char** environ;
 namespace bivane::sim::test {
 namespace {
 
-pid_t spawn(const std::vector<std::string>& arguments, int stdoutFd, int stderrFd) {
-    std::vector<std::string> texts{SIM_EXECUTABLE};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& text : texts) {
-        argv.push_back(text.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    for (const auto& [from, to] : {std::pair{stdoutFd, 1}, std::pair{stderrFd, 2}}) {
-        if (from >= 0) {
-            posix_spawn_file_actions_adddup2(&actions, from, to);
-        }
-    }
-    pid_t pid = -1;
-    const int result = posix_spawn(&pid, SIM_EXECUTABLE, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (result != 0) {
-        throw std::runtime_error("cannot start " SIM_EXECUTABLE);
-    }
-    return pid;
-}
-
 // A pipe, both ends closed on exec.
 std::array<int, 2> makePipe() {
     std::array<int, 2> ends{};
@@ -60,9 +36,40 @@ int exitCode(int status) {
 
 }  // namespace
 
+pid_t Spawn(const std::string& executable, const std::vector<std::string>& arguments, int stdoutFd,
+            int stderrFd, std::vector<std::string> environment) {
+    std::vector<std::string> texts{executable};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    const auto pointers = [](std::vector<std::string>& strings) {
+        std::vector<char*> result;
+        for (std::string& text : strings) {
+            result.push_back(text.data());
+        }
+        result.push_back(nullptr);
+        return result;
+    };
+    std::vector<char*> argv = pointers(texts);
+    std::vector<char*> envp = pointers(environment);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const auto& [from, to] : {std::pair{stdoutFd, 1}, std::pair{stderrFd, 2}}) {
+        if (from >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, from, to);
+        }
+    }
+    pid_t pid = -1;
+    const int result = posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(),
+                                   environment.empty() ? environ : envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (result != 0) {
+        throw std::runtime_error("cannot start " + executable);
+    }
+    return pid;
+}
+
 SimProcess::SimProcess(const std::vector<std::string>& arguments) {
     const auto out = makePipe();
-    m_pid = spawn(arguments, out[1], -1);
+    m_pid = Spawn(SIM_EXECUTABLE, arguments, out[1], -1);
     close(out[1]);
     std::string text;
     char c = 0;
@@ -109,7 +116,7 @@ int SimProcess::wait(std::chrono::milliseconds limit) {
 Finished RunToEnd(const std::vector<std::string>& arguments) {
     const auto err = makePipe();
     const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    const pid_t pid = spawn(arguments, null, err[1]);
+    const pid_t pid = Spawn(SIM_EXECUTABLE, arguments, null, err[1]);
     close(err[1]);
     close(null);
     Finished finished;

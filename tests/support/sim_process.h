@@ -10,6 +10,12 @@ namespace bivane::sim::test {
 
 using Clock = std::chrono::steady_clock;
 
+// Starts `executable` with `arguments`, its standard output and error on the
+// given descriptors (-1: this process's own), in `environment` ("NAME=value"
+// texts; none: this process's environment). Throws when it cannot start.
+pid_t Spawn(const std::string& executable, const std::vector<std::string>& arguments, int stdoutFd,
+            int stderrFd, std::vector<std::string> environment = {});
+
 // The simulator executable under test, started with `arguments`; the three
 // device names are read from its first lines of output.
 class SimProcess {
