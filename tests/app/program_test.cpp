@@ -14,10 +14,16 @@ namespace {
 using namespace std::chrono_literals;
 using test_support::PseudoTerminal;
 
-// Runs the program with its program folder and per-user settings in `dir`.
+// Runs the program on the offscreen platform with its program folder and
+// per-user settings in `dir`, its standard error passed on.
 void startProgram(QProcess& program, const QTemporaryDir& dir, const QStringList& arguments) {
-    StartOffscreen(
-        program, QStringLiteral(NMEA_BIVANE_PROGRAM), dir.filePath(QStringLiteral("config")),
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(
+        QStringLiteral(NMEA_BIVANE_PROGRAM),
         QStringList{QStringLiteral("--program-folder"), dir.filePath(QStringLiteral("pf"))}
             << arguments);
     ASSERT_TRUE(program.waitForStarted(5000));

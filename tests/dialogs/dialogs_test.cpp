@@ -111,38 +111,28 @@ TEST_F(Dialogs, SetupReportsAPortThatCannotBeOpenedAndStaysOpenUntilOkSucceeds) 
     EXPECT_EQ(open(), "1 9 3 ");
 }
 
+// A box left as it was shown, or changed and changed back, keeps its offset
+// exactly; the others take what the user typed, a point under a comma too.
 TEST_F(Dialogs, OffsetsShowInMetresWithTheUsersSeparatorAndOkRecomputesTheBaseline) {
     state.OffsetX = {1.5, -0.004};
+    state.OffsetY = {-1.2345, 0.25};
     const auto shown = offsets(',');
     EXPECT_EQ(shown->txtX(0)->text(), QStringLiteral("1,50 m"));
     EXPECT_EQ(shown->txtX(1)->text(), QStringLiteral("0,00 m"));
-    shown->txtX(0)->setText(QStringLiteral("2,5 m"));
-    shown->txtY(0)->setText(QStringLiteral("2.5"));
-    shown->txtX(1)->setText(QStringLiteral("abc"));
-    shown->txtY(1)->setText(QString());
+    shown->txtX(0)->setText(QStringLiteral("2.5"));
+    shown->txtY(0)->setText(QStringLiteral("1"));
+    shown->txtY(0)->setText(QStringLiteral("-1,23 m"));
+    shown->txtY(1)->setText(QStringLiteral("abc"));
     shown->cmdOK()->click();
     EXPECT_FALSE(shown->isVisible());
     EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(state.OffsetX, (std::array<double, 2>{2.5, 0}));
-    EXPECT_EQ(state.OffsetY, (std::array<double, 2>{2.5, 0}));
-    // GPS 2 stands 3.54 m astern and to port of GPS 1, bearing 225 degrees
-    // from the bow: the correction is 135 degrees.
-    EXPECT_NEAR(state.CalculatedBaseline, 3.5355, 1e-4);
-    EXPECT_NEAR(state.HeadingCorrection, 2.35619, 1e-5);
-    EXPECT_EQ(text.lblCalculated.text, "3,54 m");
-}
-
-TEST_F(Dialogs, AnOffsetBoxLeftAsItWasShownKeepsItsOffsetExactly) {
-    state.OffsetX = {0.004, 2.5};
-    state.OffsetY = {-1.2345, 0};
-    const auto dialog = offsets(',');
-    dialog->txtY(1)->setText(QStringLiteral("0,004"));
-    // Changed and changed back: it shows what it showed, so it keeps the offset.
-    dialog->txtY(0)->setText(QStringLiteral("1"));
-    dialog->txtY(0)->setText(QStringLiteral("-1,23 m"));
-    dialog->cmdOK()->click();
-    EXPECT_EQ(state.OffsetX, (std::array<double, 2>{0.004, 2.5}));
-    EXPECT_EQ(state.OffsetY, (std::array<double, 2>{-1.2345, 0.004}));
+    EXPECT_EQ(state.OffsetX, (std::array<double, 2>{2.5, -0.004}));
+    EXPECT_EQ(state.OffsetY, (std::array<double, 2>{-1.2345, 0}));
+    // GPS 2 stands 2.79 m forward and to port of GPS 1, bearing 296.24
+    // degrees from the bow: the correction is 63.76 degrees.
+    EXPECT_NEAR(state.CalculatedBaseline, 2.79177, 1e-5);
+    EXPECT_NEAR(state.HeadingCorrection, 1.112755, 1e-6);
+    EXPECT_EQ(text.lblCalculated.text, "2,79 m");
 }
 
 TEST_F(Dialogs, OffsetsTooLargeToComputeWithAreRefusedAndNothingIsStored) {

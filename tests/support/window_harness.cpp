@@ -227,14 +227,4 @@ void SetUserSetting(const QString& key, const QString& value) {
     OpenUserSettings()->setValue(key, value);
 }
 
-void StartOffscreen(QProcess& process, const QString& executable, const QString& configHome,
-                    const QStringList& arguments) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(executable, arguments);
-}
-
 }  // namespace bivane::test

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -157,9 +156,5 @@ void WriteWholeFile(const QString& path, std::string_view text);
 // The per-user settings store.
 QString UserSetting(const QString& key);
 void SetUserSetting(const QString& key, const QString& value);
-// Starts `executable` on the offscreen platform, its per-user settings in
-// `configHome`, its standard error passed on.
-void StartOffscreen(QProcess& process, const QString& executable, const QString& configHome,
-                    const QStringList& arguments);
 
 }  // namespace bivane::test
