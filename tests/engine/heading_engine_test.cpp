@@ -44,43 +44,18 @@ class HeadingEngineTest : public ::testing::Test {
     int textChanges = 0;
 };
 
-TEST_F(HeadingEngineTest, PicksGgaLinesByTheirSentenceTypeWhateverTheTalker) {
+// A GGA line of any talker is taken, whatever else comes is passed over, and
+// a GGA whose checksum does not match is dropped and reported.
+TEST_F(HeadingEngineTest, TakesGgaLinesOfAnyTalkerWithAMatchingChecksumOrNone) {
+    enum Outcome { kTaken, kPassedOver, kChecksumError };
     struct Row {
         const char* legend;
         std::string line;
-        bool handled;
+        Outcome outcome;
     };
     GgaFields other;
     other.talker = "GN";
-    const Row rows[] = {
-        {"GP talker", GgaLine({}), true},
-        {"GN talker", GgaLine(other), true},
-        {"lower case type", "$gpgga,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,\r\n",
-         false},
-        {"another sentence", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,,*6A\r\n",
-         false},
-        {"too short", "$GPG\n", false},
-        {"garbage in front", "xx$GPGGA,123519.00,4807.038,N\r\n", false},
-        {"no checksum at all", GgaLine({}, false), true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.legend);
-        state.GpsFix[2] = GgaRecord{};
-        cycles = 0;
-        port(2).receive(row.line);
-        EXPECT_EQ(cycles, row.handled ? 1 : 0);
-        EXPECT_EQ(!state.GpsFix[2].UtcTime.empty(), row.handled);
-        EXPECT_TRUE(state.GpsFix[1].UtcTime.empty()) << "only the port's own fix changes";
-    }
-}
-
-TEST_F(HeadingEngineTest, ALineWithAWrongChecksumIsDroppedAndReported) {
     const std::string good = GgaSentence({});
-    struct Row {
-        const char* legend;
-        std::string line;
-        bool accepted;
-    };
     std::string flipped = good;
     flipped[20] = flipped[20] == '1' ? '2' : '1';  // one digit of the latitude
     std::string lowerCase = good;
@@ -88,25 +63,34 @@ TEST_F(HeadingEngineTest, ALineWithAWrongChecksumIsDroppedAndReported) {
         return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     });
     const Row rows[] = {
-        {"right checksum", good + "\r\n", true},
-        {"lower-case hex digits", lowerCase + "\r\n", true},
-        {"a flipped digit", flipped + "\r\n", false},
-        {"star without digits", good.substr(0, good.size() - 2) + "\r\n", false},
-        {"one digit only", good.substr(0, good.size() - 1) + "\r\n", false},
-        {"not hexadecimal", good.substr(0, good.size() - 2) + "G1\r\n", false},
+        {"GP talker", good + "\r\n", kTaken},
+        {"GN talker", GgaLine(other), kTaken},
+        {"no checksum at all", GgaLine({}, false), kTaken},
+        {"lower-case hex digits", lowerCase + "\r\n", kTaken},
+        {"lower case type", "$gpgga,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,\r\n",
+         kPassedOver},
+        {"another sentence", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,,*6A\r\n",
+         kPassedOver},
+        {"too short", "$GPG\n", kPassedOver},
+        {"garbage in front", "xx$GPGGA,123519.00,4807.038,N\r\n", kPassedOver},
+        {"a flipped digit", flipped + "\r\n", kChecksumError},
+        {"star without digits", good.substr(0, good.size() - 2) + "\r\n", kChecksumError},
+        {"one digit only", good.substr(0, good.size() - 1) + "\r\n", kChecksumError},
+        {"not hexadecimal", good.substr(0, good.size() - 2) + "G1\r\n", kChecksumError},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.legend);
         window = MainWindowText{};
         state.GpsFix[2] = GgaRecord{};
+        cycles = 0;
         port(2).receive(row.line);
-        EXPECT_EQ(!state.GpsFix[2].UtcTime.empty(), row.accepted);
-        if (row.accepted) {
-            EXPECT_EQ(window.lblError.text, "No error messages  ");
-        } else {
-            EXPECT_EQ(window.lblError.text, "12:34:56 : GGA checksum error on GPS 2");
-            EXPECT_EQ(window.lblGGA[2].text, "NMEA Input GPS 2 - GGA message");
-        }
+        EXPECT_EQ(cycles, row.outcome == kTaken ? 1 : 0);
+        EXPECT_EQ(!state.GpsFix[2].UtcTime.empty(), row.outcome == kTaken);
+        EXPECT_TRUE(state.GpsFix[1].UtcTime.empty()) << "only the port's own fix changes";
+        EXPECT_EQ(window.lblGGA[2].text == "NMEA Input GPS 2 - GGA message", row.outcome != kTaken);
+        EXPECT_EQ(window.lblError.text, row.outcome == kChecksumError
+                                            ? "12:34:56 : GGA checksum error on GPS 2"
+                                            : "No error messages  ");
     }
 }
 
