@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <iostream>
@@ -25,8 +26,8 @@ TEST(EndToEnd, EveryEpochGivesOneHeadingWithinItsRoundingOfTheTruth) {
     // part of every heading; from 349.97 degrees through north to 28.2, off
     // the tenths the sentence can carry.
     const sim::AntennaOffsets offsets{{0.4, -0.3}, {-1.5, 1.4}};
-    const sim::test::TemporaryFolder folder;
-    const std::string reportPath = folder.path() + "/report.json";
+    const QTemporaryDir folder;
+    const std::string reportPath = folder.filePath(QStringLiteral("report.json")).toStdString();
     sim::test::SimProcess simulator({"--rate", "5", "--duration", "20", "--decimals", "7",
                                      "--turn-rate", "1.93", "--speed", "6", "--heading", "349.97",
                                      "--wait-for", std::to_string(getpid()), "--offsets",

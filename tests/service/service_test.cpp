@@ -2,15 +2,11 @@
 // whose GPS 1 is reached through a link (as a USB receiver is through
 // /dev/serial/by-id/) that a test can unplug and plug in again.
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
@@ -35,28 +31,16 @@ using Clock = std::chrono::steady_clock;
 // The service as a child process, its standard error read line by line.
 class Service {
   public:
-    Service(const std::vector<std::string>& arguments, const std::string& configFolder) {
-        int err[2];
-        if (pipe2(err, O_CLOEXEC) != 0) {
-            throw std::runtime_error("pipe");
-        }
-        try {
-            m_pid = sim::test::Spawn(SERVICE_EXECUTABLE, arguments, -1, err[1],
-                                     {"XDG_CONFIG_HOME=" + configFolder});
-        } catch (...) {
-            ::close(err[0]);
-            ::close(err[1]);
-            throw;
-        }
-        ::close(err[1]);
-        m_stderr = err[0];
+    Service(const QStringList& arguments, const QString& configFolder) {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
+        m_process.setProcessEnvironment(environment);
+        m_process.setReadChannel(QProcess::StandardError);
+        m_process.start(QStringLiteral(SERVICE_EXECUTABLE), arguments);
     }
     ~Service() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        ::close(m_stderr);
+        m_process.kill();
+        m_process.waitForFinished();
     }
 
     // True once a status line containing `part` has come after the ones
@@ -71,31 +55,23 @@ class Service {
             }
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-            pollfd poll{m_stderr, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&poll, 1, static_cast<int>(left.count())) <= 0) {
+            if (left.count() <= 0 || !m_process.waitForReadyRead(static_cast<int>(left.count()))) {
                 return false;
             }
-            char buffer[4096];
-            const ssize_t count = ::read(m_stderr, buffer, sizeof buffer);
-            if (count <= 0) {
-                return false;
-            }
-            m_text.append(buffer, static_cast<std::size_t>(count));
+            m_text += m_process.readAllStandardError().toStdString();
         }
     }
     const std::string& statusText() const { return m_text; }
 
-    void signal(int number) const { ::kill(m_pid, number); }
+    void signal(int number) const { ::kill(static_cast<pid_t>(m_process.processId()), number); }
     int wait() {
-        waitForLine("\x01", 10s);  // everything it says until it ends
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        m_process.waitForFinished(10000);
+        m_text += m_process.readAllStandardError().toStdString();
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
 
     std::chrono::microseconds cpu() const {
-        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+        std::ifstream stat("/proc/" + pid() + "/stat");
         std::string text((std::istreambuf_iterator<char>(stat)), {});
         std::istringstream fields(text.substr(text.rfind(')') + 2));
         std::string field;
@@ -108,7 +84,7 @@ class Service {
         return std::chrono::microseconds(ticks * 1'000'000 / ::sysconf(_SC_CLK_TCK));
     }
     long residentKb() const {
-        std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+        std::ifstream status("/proc/" + pid() + "/status");
         for (std::string line; std::getline(status, line);) {
             if (line.starts_with("VmRSS:")) {
                 return std::stol(line.substr(6));
@@ -117,14 +93,14 @@ class Service {
         return -1;
     }
     int descriptors() const {
-        return static_cast<int>(QDir(QStringLiteral("/proc/%1/fd").arg(m_pid))
-                                    .entryList(QDir::Files | QDir::System)
-                                    .size());
+        const std::filesystem::directory_iterator entries("/proc/" + pid() + "/fd");
+        return static_cast<int>(std::distance(entries, {}));
     }
 
   private:
-    pid_t m_pid = -1;
-    int m_stderr = -1;
+    std::string pid() const { return std::to_string(m_process.processId()); }
+
+    QProcess m_process;
     std::string m_text;
     std::size_t m_searched = 0;
 };
@@ -161,8 +137,8 @@ std::string hdt(int degrees) {
 }
 
 TEST(Service, UnderTheSimulatorOneHeadingPerEpochAsTrueAsTheWindows) {
-    const sim::test::TemporaryFolder folder;
-    const std::string report = folder.path() + "/report.json";
+    const QTemporaryDir folder;
+    const std::string report = folder.filePath(QStringLiteral("report.json")).toStdString();
     const auto run = sim::test::RunToEnd(
         {"--launch", "--program", SERVICE_EXECUTABLE, "--rate", "10", "--duration", "6",
          "--turn-rate", "3", "--speed", "6", "--offsets", "0.4,-0.3,-1.5,1.4", "--report", report});
@@ -201,11 +177,13 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
             << offsets << "#TRUE#\r\n";
     };
     writeSettings("0,0\r\n0,5\r\n");
-    Service service({"--program-folder", root.string(), "--com", "11=" + link.string(), "--com",
-                     "12=" + gps2.devicePath().toStdString(), "--com",
-                     "13=" + heading.devicePath().toStdString(), "--log", "--record",
-                     (root / "input.capture").string()},
-                    (root / "config").string());
+    Service service(
+        {QStringLiteral("--program-folder"), folder.path(), QStringLiteral("--com"),
+         QStringLiteral("11=") + QString::fromStdString(link.string()), QStringLiteral("--com"),
+         QStringLiteral("12=") + gps2.devicePath(), QStringLiteral("--com"),
+         QStringLiteral("13=") + heading.devicePath(), QStringLiteral("--log"),
+         QStringLiteral("--record"), folder.filePath(QStringLiteral("input.capture"))},
+        folder.filePath(QStringLiteral("config")));
     ASSERT_TRUE(service.waitForLine("running:", 10s)) << service.statusText();
     int epoch = 0;
     std::string sent;  // everything the heading output sent
