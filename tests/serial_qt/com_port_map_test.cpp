@@ -8,28 +8,12 @@
 namespace bivane {
 namespace {
 
-class ComPortMapTest : public ::testing::Test {
-  protected:
-    void SetUp() override { store(); }
-    void TearDown() override { store(); }
-
-    // Sets or (with an empty device) removes "COMn" in section "Ports".
-    static void store(int number = 0, const QString& device = {}) {
-        const auto settings = OpenUserSettings();
-        if (number == 0) {
-            settings->remove(QStringLiteral("Ports"));
-        } else if (device.isEmpty()) {
-            settings->remove(QStringLiteral("Ports/COM%1").arg(number));
-        } else {
-            settings->setValue(QStringLiteral("Ports/COM%1").arg(number), device);
-        }
-        settings->sync();
-    }
-};
-
-TEST_F(ComPortMapTest, RunMappingOverStoreOverSystemDefault) {
-    store(2, QStringLiteral("/dev/ttyUSB0"));
-    store(5, QStringLiteral("/dev/ttyACM0"));
+TEST(ComPortMap, RunMappingOverStoreOverSystemDefault) {
+    const auto store = OpenUserSettings();
+    store->remove(QStringLiteral("Ports"));
+    store->setValue(QStringLiteral("Ports/COM2"), QStringLiteral("/dev/ttyUSB0"));
+    store->setValue(QStringLiteral("Ports/COM5"), QStringLiteral("/dev/ttyACM0"));
+    store->sync();
     ComPortMap ports;
     ports.mapForThisRun(5, QStringLiteral("/dev/pts/7"));
     ports.mapForThisRun(9, QStringLiteral("/dev/pts/8"));
@@ -54,7 +38,8 @@ TEST_F(ComPortMapTest, RunMappingOverStoreOverSystemDefault) {
     // The run mapping is never written to the store.
     EXPECT_EQ(OpenUserSettings()->value(QStringLiteral("Ports/COM9")), QVariant());
     // A store change is seen at the next look-up (the ports look up at open).
-    store(2);
+    store->remove(QStringLiteral("Ports"));
+    store->sync();
     EXPECT_EQ(ports.deviceFor(2), QStringLiteral("/dev/ttyS1"));
 }
 

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 #include <QEventLoop>
@@ -92,15 +91,6 @@ void ProcessEventsFor(std::chrono::milliseconds span) {
     QEventLoop loop;
     QTimer::singleShot(span, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-std::chrono::microseconds ProcessCpuTime() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto micros = [](const timeval& time) {
-        return std::chrono::seconds(time.tv_sec) + std::chrono::microseconds(time.tv_usec);
-    };
-    return micros(usage.ru_utime) + micros(usage.ru_stime);
 }
 
 }  // namespace bivane::test_support

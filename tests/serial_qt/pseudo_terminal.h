@@ -39,7 +39,5 @@ class PseudoTerminal {
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 // Runs the Qt event loop for `span`.
 void ProcessEventsFor(std::chrono::milliseconds span);
-// User and system CPU time this process has used.
-std::chrono::microseconds ProcessCpuTime();
 
 }  // namespace bivane::test_support

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <regex>
@@ -21,7 +22,6 @@ namespace bivane {
 namespace {
 
 using namespace std::chrono_literals;
-using test_support::ProcessCpuTime;
 using test_support::ProcessEventsFor;
 using test_support::ProcessEventsUntil;
 
@@ -43,24 +43,6 @@ class QtSerialPortTest : public ::testing::Test {
     test_support::PseudoTerminal line;
     ComPortMap ports;
 };
-
-TEST_F(QtSerialPortTest, StartsAsItsOwnSystemPortAndOpensClosesReopens) {
-    QtSerialPort port(2, ports);
-    EXPECT_EQ(port.index(), 2);
-    EXPECT_EQ(port.portNumber(), 2);
-    EXPECT_EQ(port.settings(), "4800,n,8,1");
-    EXPECT_EQ(port.deviceName(), QStringLiteral("/dev/ttyS1"));
-    EXPECT_FALSE(port.isOpen());
-
-    port.setPortNumber(7);
-    EXPECT_EQ(port.deviceName(), line.devicePath());
-    ASSERT_TRUE(port.open().ok());
-    EXPECT_TRUE(port.isOpen());
-    port.close();
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_TRUE(port.open().ok()) << "closing gave the device back";
-    EXPECT_TRUE(port.isOpen());
-}
 
 TEST_F(QtSerialPortTest, OpensWithTheSettingsTextAppliedToTheLine) {
     struct Row {
@@ -86,31 +68,25 @@ TEST_F(QtSerialPortTest, OpensWithTheSettingsTextAppliedToTheLine) {
     }
 }
 
+// Each refusal names the port and its device, then the cause; the reasons a
+// settings text cannot be read are the settings reader's own test.
 TEST_F(QtSerialPortTest, RefusedOpensNameTheDeviceAndTheCause) {
     struct Row {
         int number;
         QString device;
         const char* settings;
-        std::string reason;  // the whole text, or its start when `prefixOnly`
-        bool prefixOnly;
+        std::string reason;  // the whole text, or its start for /dev/null
     };
-    const std::string pty = where();
     const Row rows[] = {
         {7, QStringLiteral("/nonexistent/ttyBivane"), "4800,n,8,1",
-         "Com port  7 (/nonexistent/ttyBivane): the device does not exist", false},
+         "Com port  7 (/nonexistent/ttyBivane): the device does not exist"},
         {7, QStringLiteral("/dev/null"), "4800,n,8,1",
          "Com port  7 (/dev/null): the device is not a serial port or refuses the settings "
-         "\"4800,n,8,1\" (",
-         true},
-        {7, line.devicePath(), "4800,x,8,1",
-         pty + "the settings \"4800,x,8,1\" cannot be used: the parity \"x\" is not one of n, e, "
-               "o, m, s",
-         false},
+         "\"4800,n,8,1\" ("},
         {7, line.devicePath(), "4800,n,8,1.5",
-         pty + "the settings \"4800,n,8,1.5\" cannot be used: 1.5 stop bits are possible only "
-               "with 5 data bits",
-         false},
-        {0, {}, "4800,n,8,1", "Com port  0 names no system serial port", false},
+         where() + "the settings \"4800,n,8,1.5\" cannot be used: 1.5 stop bits are possible "
+                   "only with 5 data bits"},
+        {0, {}, "4800,n,8,1", "Com port  0 names no system serial port"},
     };
     for (const Row& row : rows) {
         ComPortMap map;
@@ -120,11 +96,10 @@ TEST_F(QtSerialPortTest, RefusedOpensNameTheDeviceAndTheCause) {
         port.setSettings(row.settings);
         const IoResult refusal = port.open();
         ASSERT_FALSE(refusal.ok()) << row.reason;
-        if (row.prefixOnly) {
-            EXPECT_EQ(refusal.failure().substr(0, row.reason.size()), row.reason);
-        } else {
-            EXPECT_EQ(refusal.failure(), row.reason);
-        }
+        EXPECT_EQ(refusal.failure().substr(0, row.device == QStringLiteral("/dev/null")
+                                                  ? row.reason.size()
+                                                  : std::string::npos),
+                  row.reason);
         EXPECT_FALSE(port.isOpen()) << row.reason;
     }
 }
@@ -150,10 +125,14 @@ TEST_F(QtSerialPortTest, ADeviceOpenElsewhereIsRefusedUntilItIsGivenBack) {
 
 TEST_F(QtSerialPortTest, ArrivingCharactersRaiseReceiveEventsAndAreAllRead) {
     auto port = portOnTheLine();
-    std::vector<std::pair<int, std::string>> events;
+    std::string received;
+    int events = 0;
     port->setEventHandler([&] {
-        events.emplace_back(port->eventCode(),
-                            port->eventCode() == kEventReceive ? port->readInput() : "");
+        ++events;
+        ASSERT_EQ(port->eventCode(), kEventReceive) << "a pseudo-terminal has no line conditions";
+        const std::string text = port->readInput();
+        EXPECT_FALSE(text.empty()) << "an event that finds nothing";
+        received += text;
     });
     ASSERT_TRUE(port->open().ok());
 
@@ -164,36 +143,20 @@ TEST_F(QtSerialPortTest, ArrivingCharactersRaiseReceiveEventsAndAreAllRead) {
         std::this_thread::sleep_for(1ms);
     }
     EXPECT_TRUE(port->inputWaiting());
-    ASSERT_TRUE(ProcessEventsUntil([&] { return !events.empty(); }, 2s));
-    EXPECT_EQ(events, (std::vector<std::pair<int, std::string>>{{kEventReceive, "$"}}));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return events > 0; }, 2s));
+    EXPECT_EQ(received, "$");
     EXPECT_FALSE(port->inputWaiting()) << "handed over";
 
-    // More than one read takes: every character once, in order, with no
-    // event that finds nothing and no line condition (a pseudo-terminal has
-    // no error counters).
+    // More than one read takes: every character once, in order.
     std::string burst;
     for (int i = 0; i < 120; ++i) {
         burst += "$GPGGA,123519." + std::to_string(i) +
                  ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
     }
-    events.clear();
     line.send(burst);
-    std::string received;
-    ASSERT_TRUE(ProcessEventsUntil(
-        [&] {
-            received.clear();
-            for (const auto& [code, text] : events) {
-                received += text;
-            }
-            return received.size() >= burst.size();
-        },
-        5s));
-    EXPECT_EQ(received, burst);
-    for (const auto& [code, text] : events) {
-        EXPECT_EQ(code, kEventReceive);
-        EXPECT_FALSE(text.empty());
-    }
-    std::cout << "[ figures  ] " << burst.size() << " characters arrived in " << events.size()
+    ASSERT_TRUE(ProcessEventsUntil([&] { return received.size() > burst.size(); }, 5s));
+    EXPECT_EQ(received, "$" + burst);
+    std::cout << "[ figures  ] " << received.size() << " characters arrived in " << events
               << " receive events\n";
 }
 
@@ -211,11 +174,8 @@ TEST_F(QtSerialPortTest, WrittenTextReachesTheLineWithinTheCall) {
         ASSERT_EQ(received, kHdt) << "sentence " << i;
     }
     std::sort(delays.begin(), delays.end());
-    const auto micros = [](std::chrono::nanoseconds delay) {
-        return std::chrono::duration<double, std::micro>(delay).count();
-    };
-    std::cout << "[ figures  ] write to read on the line: median " << micros(delays[100])
-              << " us, slowest " << micros(delays.back()) << " us\n";
+    std::cout << "[ figures  ] write to read on the line: median " << delays[100].count()
+              << " ns, slowest " << delays.back().count() << " ns\n";
     EXPECT_LT(delays[100], 1ms);
 }
 
@@ -254,8 +214,7 @@ TEST_F(QtSerialPortTest, OutputIsRefusedRatherThanQueuedWithoutEnd) {
     for (std::size_t i = 0; i < accepted; ++i) {
         expected += kHdt;
     }
-    EXPECT_EQ(received.size(), expected.size());
-    EXPECT_TRUE(received == expected);
+    EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size() << " bytes";
     EXPECT_TRUE(port->writeOutput(kHdt).ok());
     std::cout << "[ figures  ] " << accepted << " sentences accepted before the refusal\n";
 }
@@ -278,11 +237,11 @@ TEST_F(QtSerialPortTest, ALostInputPortIsClosedOnceAndNothingSpins) {
     ASSERT_TRUE(ProcessEventsUntil([&] { return !lost.empty(); }, 2s));
     EXPECT_FALSE(port->isOpen());
 
-    const auto cpuBefore = ProcessCpuTime();
+    const std::clock_t cpuBefore = std::clock();
     ProcessEventsFor(1s);
-    const auto cpu = ProcessCpuTime() - cpuBefore;
-    std::cout << "[ figures  ] CPU in the second after the loss: " << cpu.count() << " us\n";
-    EXPECT_LT(cpu, 100ms);
+    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    std::cout << "[ figures  ] CPU in the second after the loss: " << cpuMs << " ms\n";
+    EXPECT_LT(cpuMs, 100);
     EXPECT_EQ(lost, std::vector<int>{2});
     EXPECT_FALSE(port->open().ok()) << "the device is gone";
 }
