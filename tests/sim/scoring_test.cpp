@@ -7,7 +7,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <span>
 #include <thread>
 
 #include "tools/sim/epoch_ledger.h"
@@ -54,19 +53,6 @@ struct Arrival {
     std::int64_t epoch = -1;
     double latencyMs = 0;
 };
-
-void expectScorings(EpochLedger& ledger, SteadyTime t0, std::span<const Arrival> arrivals) {
-    for (const Arrival& row : arrivals) {
-        const Scoring scoring = ledger.score(row.kind, row.valid, t0 + milliseconds(row.arrivalMs));
-        EXPECT_EQ(scoring.outcome, row.outcome) << row.legend;
-        if (row.epoch >= 0) {
-            EXPECT_EQ(scoring.instant, row.epoch) << row.legend;
-            EXPECT_DOUBLE_EQ(scoring.truth.heading, 10.0 * static_cast<double>(row.epoch))
-                << row.legend;
-            EXPECT_NEAR(scoring.latencyMs, row.latencyMs, 1e-6) << row.legend;
-        }
-    }
-}
 
 TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTakes) {
     const SteadyTime t0 = SteadyClock::now();
@@ -115,7 +101,16 @@ TEST(EpochLedger, EverySentenceGoesToTheEpochCompletedLastAndOneOfAKindIsAllItTa
         {"epoch 7, paired with the fix carried forward", 705, kHdt, true, Outcome::Paired, 7, 3},
         {"instant 8: scored, not counted", 801, kHdt, true, Outcome::Paired, 8, 1},
     };
-    expectScorings(ledger, t0, arrivals);
+    for (const Arrival& row : arrivals) {
+        const Scoring scoring = ledger.score(row.kind, row.valid, t0 + milliseconds(row.arrivalMs));
+        EXPECT_EQ(scoring.outcome, row.outcome) << row.legend;
+        if (row.epoch >= 0) {
+            EXPECT_EQ(scoring.instant, row.epoch) << row.legend;
+            EXPECT_DOUBLE_EQ(scoring.truth.heading, 10.0 * static_cast<double>(row.epoch))
+                << row.legend;
+            EXPECT_NEAR(scoring.latencyMs, row.latencyMs, 1e-6) << row.legend;
+        }
+    }
     // Epochs 0 to 7 count; 1, 3, 6 and 7 were hit by a fault, 1 and 3 lost;
     // 0, 2, 4, 6 and 7 got their HDT; of the clean ones 2 lacks its ROT and
     // 5 its HDT; epoch 0 had three HDTs.

@@ -68,28 +68,12 @@ TEST(VesselModel, SailsTurnsAndPlacesItsAntennasAsGeographicLibSays) {
         AntennaOffsets offsets;
         double distance, azimuth, endHeading;
     };
+    // The first row crosses the antimeridian with GPS 2 to port; the last
+    // sails half a turn to port on a long baseline.
     const Row rows[] = {
-        {"across the antimeridian, GPS 2 to port",
-         {-20, 179.9999},
-         80,
-         0,
-         5,
-         5,
-         {{0, 0}, {-3, 0}},
-         25,
-         80,
-         80},
-        {"a full turn to starboard", {53.5, 8}, 10, 3, 5.144, 120, {{0, -2}, {1, 2}}, 0, 0, 10},
-        {"half a turn to port, long baseline",
-         {-33.9, 18.4},
-         10,
-         -3,
-         5.144,
-         60,
-         {{0.3, -20}, {-0.4, 25}},
-         196.51,
-         280,
-         190},
+        {"antimeridian", {-20, 179.9999}, 80, 0, 5, 5, {{0, 0}, {-3, 0}}, 25, 80, 80},
+        {"full turn", {53.5, 8}, 10, 3, 5.144, 120, {{0, -2}, {1, 2}}, 0, 0, 10},
+        {"half turn", {-33.9, 18.4}, 10, -3, 5.144, 60, {{0.3, -20}, {-0.4, 25}}, 196.51, 280, 190},
     };
     for (const Row& row : rows) {
         VesselModel vessel(row.start, row.heading, row.turnRate, row.speed, row.offsets);
