@@ -77,14 +77,13 @@ struct OutcomeRow {
 TEST_F(HeadingCycleTest, DecidesTheOutcomeFromTheFixTimesAndQuality) {
     const OutcomeRow rows[] = {
         {"GPS 2 has sent nothing", "12:35:19.00", "", 1, 0.2f, CycleOutcome::NotReady},
-        {"the same instant", "12:35:19.00", "12:35:19.00", 1, 0.2f, CycleOutcome::Heading},
         {"one second apart: partner on its way", "12:35:20.00", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Waiting},
         {"just below the stale limit", "12:35:20.49", "12:35:19.00", 1, 0.2f,
          CycleOutcome::Waiting},
         {"at the stale limit", "12:35:19.00", "12:35:20.50", 1, 0.2f, CycleOutcome::Stale},
-        {"the same instant, GPS 2 without a fix", "12:35:19.00", "12:35:19.00", 0, 0.2f,
-         CycleOutcome::NoFix},
+        {"at the stale limit, the tolerance as wide", "12:35:19.00", "12:35:20.50", 1, 1.5f,
+         CycleOutcome::Stale},
         {"stale across midnight the short way", "23:59:59.00", "00:00:01.00", 1, 0.2f,
          CycleOutcome::Stale},
         {"tolerance 0 never computes", "12:35:19.00", "12:35:19.00", 1, 0.0f,
@@ -183,6 +182,11 @@ TEST_F(HeadingCycleTest, ScreenTextsUseTheUsersDecimalSeparator) {
     commaCycle.MainLoop(2);
     EXPECT_EQ(window.lblHeading.text, "057,3");
     EXPECT_EQ(window.lblBaseline.text, "10,00 m");
+    EXPECT_EQ(window.lblLat[1].text,
+              "60\xC2\xB0"
+              "00'00,000\"N")
+        << "the fix panels too";
+    EXPECT_EQ(window.lblStnID[1].text, "n/a") << "a fix without differential correction";
     EXPECT_EQ(window.lblHDT.text, "$GPHDT,057.3,T*34") << "the sentence keeps its point";
 }
 
@@ -218,31 +222,27 @@ TEST_F(HeadingCycleTest, EveryOutputGetsTheSentencesOfTheCycleWhicheverFails) {
 TEST_F(HeadingCycleTest, RateOfTurnOncePerEpochAndNotValidWithinTwoSecondsOfSilence) {
     state.Sentences = {HeadingSentence::Rot};
     // 10 fixes a second from 12:35:19.0, turning 3 degrees a second to port
-    // across north; GPS 2 falls silent after 3 s.
-    const auto utc = [](int tenths) {
-        return "12:35:" + std::to_string(19 + tenths / 10) + "." + std::to_string(tenths % 10);
-    };
-    std::vector<std::string> sent;
-    for (int tenth = 0; tenth < 60; ++tenth) {
+    // across north; GPS 2 falls silent after 3 s. The first ROT after the
+    // silence must come within 2 s of the last pair and say not valid.
+    int firstAfter = 0;
+    for (int tenth = 0; tenth < 60 && firstAfter == 0; ++tenth) {
+        const std::string utc =
+            "12:35:" + std::to_string(19 + tenth / 10) + "." + std::to_string(tenth % 10);
         port3.text.clear();
         if (tenth < 30) {
-            placeFixes(state, std::fmod(364.5 - 0.3 * tenth, 360), 10, utc(tenth).c_str());
+            placeFixes(state, std::fmod(364.5 - 0.3 * tenth, 360), 10, utc.c_str());
             run();
+            EXPECT_EQ(port3.text, tenth == 0 ? "$GPROT,,V*08\r\n" : "$GPROT,-180.0,A*15\r\n")
+                << tenth;
         } else {
-            setTime(state.GpsFix[1], utc(tenth).c_str());
+            setTime(state.GpsFix[1], utc.c_str());
             cycle.MainLoop(1);
+            firstAfter = port3.text.empty() ? 0 : tenth;
         }
-        sent.push_back(port3.text);
     }
-    EXPECT_EQ(sent[0], "$GPROT,,V*08\r\n") << "one heading is no rate yet";
-    for (std::size_t tenth = 1; tenth < 30; ++tenth) {
-        EXPECT_EQ(sent[tenth], "$GPROT,-180.0,A*15\r\n") << tenth;
-    }
-    const auto firstAfter = std::find_if(sent.begin() + 30, sent.end(),
-                                         [](const std::string& text) { return !text.empty(); });
-    ASSERT_NE(firstAfter, sent.end());
-    EXPECT_EQ(*firstAfter, "$GPROT,,V*08\r\n");
-    EXPECT_LE(firstAfter - sent.begin(), 29 + 20) << "within 2 s of the last pair";
+    EXPECT_EQ(port3.text, "$GPROT,,V*08\r\n");
+    EXPECT_GE(firstAfter, 30);
+    EXPECT_LE(firstAfter, 29 + 20) << "within 2 s of the last pair";
 }
 
 TEST_F(HeadingCycleTest, ReceiversThatNeverPairAreReportedAfterThreeSeconds) {
