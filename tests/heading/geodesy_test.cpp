@@ -4,7 +4,6 @@
 #include <GeographicLib/Geodesic.hpp>
 #include <GeographicLib/GeodesicLine.hpp>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -29,12 +28,6 @@ Inverse InverseRad(double lat1, double lon1, double lat2, double lon2,
     Inverse r;
     InverseGeodesic(lat1, lon1, lat2, lon2, mode, axis, kWgs84Flattening, r.distance, r.azimuth);
     return r;
-}
-
-// Degrees become radians as the GGA decoder makes them, with the program's pi.
-Inverse InverseDeg(double lat1, double lon1, double lat2, double lon2,
-                   double axis = kWgs84SemiMajorAxis) {
-    return InverseRad(lat1 * kDegToRad, lon1 * kDegToRad, lat2 * kDegToRad, lon2 * kDegToRad, axis);
 }
 
 // Degrees between two azimuths, the short way round.
@@ -102,12 +95,13 @@ TEST(InverseGeodesic, AgreesWithGeographicLib) {
             double s12 = 0, azi1 = 0, azi2 = 0;
             wgs84.Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
 
-            const Inverse cycle = InverseDeg(lat1, lon1, lat2, lon2);
-            const Inverse minor = InverseDeg(lat1, lon1, lat2, lon2, kWgs84SemiMinorAxis);
+            // Degrees become radians as the GGA decoder makes them, with the
+            // program's pi; the axis is the one the heading cycle passes.
+            const Inverse minor = InverseRad(lat1 * kDegToRad, lon1 * kDegToRad, lat2 * kDegToRad,
+                                             lon2 * kDegToRad, kWgs84SemiMinorAxis);
             const auto where = ::testing::Message()
                                << std::setprecision(12) << "(" << lat1 << ", " << lon1 << ") to ("
                                << lat2 << ", " << lon2 << "), " << s12 << " m";
-            ASSERT_LE(AzimuthGap(cycle.azimuth * kRadToDeg, azi1), 0.001) << where;
             ASSERT_LE(AzimuthGap(minor.azimuth * kRadToDeg, azi1), 0.001) << where;
             ASSERT_LE(std::fabs(minor.distance - s12) / s12, 1e-6) << where;
         }

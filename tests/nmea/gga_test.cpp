@@ -5,7 +5,6 @@
 
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "nmea/angle_constants.h"
 #include "tests/support/engine_fakes.h"

@@ -5,7 +5,6 @@
 #include <locale>
 #include <string>
 
-#include "nmea/gga.h"
 #include "nmea/rot.h"
 #include "nmea/ths.h"
 
