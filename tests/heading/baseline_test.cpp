@@ -43,7 +43,6 @@ TEST(CalculateBaseline, LengthCorrectionAndCaption) {
     };
     const Row rows[] = {
         {"all zero", {0, 0, 0, 0}, 0, 0, "0.00 m"},
-        {"ahead", {0, 0, 0, 10}, 10, 0, "10.00 m"},
         {"starboard", {0, 0, 3, 0}, 3, -kHalfPi, "3.00 m"},
         {"port", {0, 0, -3, 0}, 3, kHalfPi, "3.00 m"},
         {"astern", {0, 0, 0, -2}, 2, kPi, "2.00 m"},

@@ -5,28 +5,12 @@
 #include <locale>
 #include <string>
 
-#include "nmea/rot.h"
-#include "nmea/ths.h"
-
 namespace bivane {
 namespace {
 
 TEST(BuildHdtSentence, WritesTheHeadingAndItsChecksum) {
     EXPECT_EQ(BuildHdtSentence("GP", 123.45f, 1), "$GPHDT,123.5,T*30") << "a float half rounds up";
     EXPECT_EQ(BuildHdtSentence("GP", 359.96f, 1), "$GPHDT,360.0,T*30") << "no wrapping to 000.0";
-}
-
-TEST(BuildThsSentence, SaysWhetherTheHeadingIsValid) {
-    EXPECT_EQ(BuildThsSentence("GP", 57.3f), "$GPTHS,057.3,A*36");
-    EXPECT_EQ(BuildThsSentence("II", 359.94f), "$IITHS,359.9,A*26");
-    EXPECT_EQ(BuildThsSentence("GP", std::nullopt), "$GPTHS,,V*0E") << "no heading, not valid";
-}
-
-TEST(BuildRotSentence, DegreesPerMinuteWithOneDecimalOrNotValid) {
-    EXPECT_EQ(BuildRotSentence("GP", 180.0), "$GPROT,180.0,A*38");
-    EXPECT_EQ(BuildRotSentence("GP", -12.34), "$GPROT,-12.3,A*2C") << "turning to port";
-    EXPECT_EQ(BuildRotSentence("GP", -0.04), "$GPROT,0.0,A*31") << "no minus sign on zero";
-    EXPECT_EQ(BuildRotSentence("GP", std::nullopt), "$GPROT,,V*08") << "no rate, not valid";
 }
 
 struct DecimalComma : std::numpunct<char> {

@@ -27,7 +27,6 @@ TEST(PositionText, WritesDegreesMinutesSecondsAndHemisphere) {
          "47°13'00.000\"N"},
         {"59.496 seconds stay", 10.99986, "LAT", "", 0, '.', "10°59'59\"N"},
         {"59.532 seconds carry", 10.99987, "LAT", "", 0, '.', "11°00'00\"N"},
-        {"no decimals", 48.1173, "LAT", "", 0, '.', "48°07'02\"N"},
         {"only LAT is a latitude", 48.1173, "LATITUDE", "", 3, '.', "048°07'02.280\"E"},
         {"file form, lower case", 48.1173, "LAT", "file", 3, '.',
          "48\xF8"
