@@ -5,6 +5,7 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -71,26 +72,18 @@ void PseudoTerminal::closeMaster() {
     }
 }
 
-bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done()) {
-            loop.quit();
-        }
-    });
-    check.start(1);
-    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-    if (!done()) {
-        loop.exec();
-    }
-    return done();
-}
-
 void ProcessEventsFor(std::chrono::milliseconds span) {
     QEventLoop loop;
     QTimer::singleShot(span, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const QDeadlineTimer deadline(limit);
+    while (!done() && !deadline.hasExpired()) {
+        ProcessEventsFor(std::chrono::milliseconds(1));
+    }
+    return done();
 }
 
 }  // namespace bivane::test_support
