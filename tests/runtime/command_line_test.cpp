@@ -9,15 +9,14 @@ namespace {
 // labels are read in the service and program tests, which use them.
 TEST(CommandLine, ReadsTheNetworkOutputsTheRecordingSizeAndTheLastPortMapping) {
     ComPortMap ports;
-    const CommandLine line =
-        ParseCommandLine({QStringLiteral("nmea-bivane"), QStringLiteral("--com"),
-                          QStringLiteral("1=/dev/ttyUSB0"), QStringLiteral("--com=1=/dev/ttyUSB1"),
-                          QStringLiteral("--tcp"), QStringLiteral("10110"), QStringLiteral("--udp"),
-                          QStringLiteral("192.168.1.255:2000"), QStringLiteral("--record-max=5")},
-                         ports);
+    const CommandLine line = ParseCommandLine(
+        {QStringLiteral("nmea-bivane"), QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"),
+         QStringLiteral("--com=1=/dev/ttyUSB1"), QStringLiteral("--tcp"), QStringLiteral("10110"),
+         QStringLiteral("--udp"), QStringLiteral("[::1]:65535"), QStringLiteral("--record-max=5")},
+        ports);
     EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
     EXPECT_EQ(line.tcp, (NetworkEndpoint{QString(), 10110})) << "every address";
-    EXPECT_EQ(line.udp, (NetworkEndpoint{QStringLiteral("192.168.1.255"), 2000}));
+    EXPECT_EQ(line.udp, (NetworkEndpoint{QStringLiteral("::1"), 65535}));
     EXPECT_EQ(line.recordMaxMb, 5);
     EXPECT_EQ(ports.deviceFor(1), QStringLiteral("/dev/ttyUSB1")) << "the last mapping counts";
 }
@@ -28,6 +27,8 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
         {"--com", "3", "--com 3"},
         {"--tcp", "127.0.0.1:0", "--tcp 127.0.0.1:0"},
         {"--udp", "10110", "--udp 10110: expected ADDRESS:PORT"},
+        {"--udp", "boat.local:2000", "--udp boat.local:2000"},
+        {"--tcp", "::1:2000", "--tcp ::1:2000"},
         {"--speed", "4800", "'speed'"},
         {"--program-folder", nullptr, "program-folder"},
         {"--record-max", "-1", "--record-max -1"},

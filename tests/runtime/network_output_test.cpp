@@ -136,24 +136,8 @@ TEST(UdpSender, OneDatagramPerSentenceCounted) {
     }
 }
 
-TEST(NetworkSettings, EndpointsAndTheStoreReadBackAsWritten) {
-    const struct {
-        const char* text;
-        bool addressRequired;
-        std::optional<NetworkEndpoint> endpoint;
-    } rows[] = {
-        // A port alone, an address and a port, port 0 and no address where
-        // one is needed are rows of the command line test.
-        {"[::1]:65535", false, NetworkEndpoint{QStringLiteral("::1"), 65535}},
-        {"::1:2000", false, std::nullopt},
-        {"boat.local:2000", true, std::nullopt},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(ParseNetworkEndpoint(QString::fromLatin1(row.text), row.addressRequired),
-                  row.endpoint)
-            << row.text;
-    }
-
+// How an endpoint is read is the command line test's.
+TEST(NetworkSettings, TheStoreReadsBackAsWritten) {
     QTemporaryDir folder;
     QSettings store(folder.filePath(QStringLiteral("user.ini")), QSettings::IniFormat);
     EXPECT_EQ(ReadNetworkSettings(store), NetworkSettings{}) << "defaults";
