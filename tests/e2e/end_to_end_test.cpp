@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 
 #include "tests/support/sim_process.h"
@@ -56,7 +57,8 @@ TEST(EndToEnd, EveryEpochGivesOneHeadingWithinItsRoundingOfTheTruth) {
     sampler.start(20);
     loop.exec();
     ASSERT_EQ(simulator.wait(std::chrono::seconds(5)), 0);
-    const std::string report = sim::test::ReadFile(reportPath);
+    std::ifstream file(reportPath);
+    const std::string report{std::istreambuf_iterator<char>(file), {}};
     std::cout << "[ report   ] " << report;
     EXPECT_TRUE(harness.prompts.messages.empty())
         << harness.prompts.texts().join(u'|').toStdString();
@@ -69,9 +71,9 @@ TEST(EndToEnd, EveryEpochGivesOneHeadingWithinItsRoundingOfTheTruth) {
     EXPECT_EQ(ReportValue(report, "sentences_abandoned"), 0) << "the window kept reading";
     EXPECT_EQ(oldAfterHeadings, 0);
 
-    // At the end the heading shown is the one sent, the baseline as designed.
+    // At the end the baseline the fixes give is the one designed (that the
+    // heading shown is the one sent is the output failure test's).
     const MainWindowText& t = window.windowText();
-    EXPECT_EQ(t.lblHeading.text, t.lblHDT.text.substr(7, 5));
     EXPECT_EQ(t.lblBaseline.text, t.lblCalculated.text);
     window.close();
 }

@@ -10,13 +10,11 @@ TEST(MinuteSummary, CountsCompletedEpochsAndStartsAgainAfterEachLine) {
     EXPECT_EQ(summary.takeLine().toStdString(),
               "last minute: 0 epochs, 0 headings (THS valid 0, not valid 0), no heading");
     const auto report = [](CycleOutcome outcome, bool valid, float heading) {
-        CycleReport r;
-        r.outcome = outcome;
-        r.headingValid = valid;
-        r.heading = heading;
-        r.instantMs = ((12 * 60 + 34) * 60 + 56) * 1000 + 780;
-        r.timeDiffSeconds = -0.05;
-        return r;
+        return CycleReport{.outcome = outcome,
+                           .timeDiffSeconds = -0.05,
+                           .instantMs = ((12 * 60 + 34) * 60 + 56) * 1000 + 780,
+                           .heading = heading,
+                           .headingValid = valid};
     };
     for (const CycleReport& r :
          {report(CycleOutcome::NotReady, false, 0), report(CycleOutcome::Heading, true, 123.45f),

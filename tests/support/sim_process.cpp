@@ -2,30 +2,17 @@
 
 #include <QStringList>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace bivane::sim::test {
-namespace {
 
-void start(QProcess& process, const std::vector<std::string>& arguments) {
+SimProcess::SimProcess(const std::vector<std::string>& arguments) {
     QStringList texts;
     for (const std::string& argument : arguments) {
         texts << QString::fromStdString(argument);
     }
-    process.start(QStringLiteral(SIM_EXECUTABLE), texts);
-}
-
-int exitStatus(const QProcess& process) {
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-}  // namespace
-
-SimProcess::SimProcess(const std::vector<std::string>& arguments) {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    start(m_process, arguments);
+    m_process.start(QStringLiteral(SIM_EXECUTABLE), texts);
     while (m_devices.size() < 3 && (m_process.canReadLine() || m_process.waitForReadyRead(30000))) {
         while (m_devices.size() < 3 && m_process.canReadLine()) {
             const std::string line = m_process.readLine().trimmed().toStdString();
@@ -46,20 +33,7 @@ int SimProcess::wait(std::chrono::milliseconds limit) {
     if (!ended() && !m_process.waitForFinished(static_cast<int>(limit.count()))) {
         return -1;
     }
-    return exitStatus(m_process);
-}
-
-Finished RunToEnd(const std::vector<std::string>& arguments) {
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    start(process, arguments);
-    const bool ended = process.waitForFinished(-1);
-    return {ended ? exitStatus(process) : -1, process.readAllStandardError().toStdString()};
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 
 double ReportValue(const std::string& json, const std::string& key) {

@@ -28,16 +28,6 @@ class SimProcess {
     std::vector<std::string> m_devices;
 };
 
-// Runs the simulator to its end with no devices read: exit status (-1 when it
-// did not end by itself) and what it wrote on standard error.
-struct Finished {
-    int status = -1;
-    std::string standardError;
-};
-Finished RunToEnd(const std::vector<std::string>& arguments);
-
-std::string ReadFile(const std::string& path);
-
 // A number of the report by its key, "latency_ms.p99" for a nested one; NaN
 // for null, and for a missing key.
 double ReportValue(const std::string& json, const std::string& key);
