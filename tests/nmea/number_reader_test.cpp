@@ -14,7 +14,6 @@ TEST(ReadLeadingNumber, ReadsTheLeadingNumberOfTheText) {
         double expected;
     };
     const Row rows[] = {
-        {"M", 0},
         {"", 0},
         {"0.5", 0.5},
         {".5", 0.5},
