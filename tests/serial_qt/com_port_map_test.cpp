@@ -29,8 +29,7 @@ TEST(ComPortMap, RunMappingOverStoreOverSystemDefault) {
         {5, "/dev/pts/7", "run mapping wins over the store"},
         {9, "/dev/pts/9", "the later run mapping wins"},
         {16, "/dev/ttyS15", "the last entry of the setup list"},
-        {0, "", "no system port"},
-        {-3, "", "no system port"},
+        {-3, "", "no system port (port 0 is the serial port test's)"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(ports.deviceFor(row.number).toStdString(), row.device) << row.legend;
