@@ -7,7 +7,7 @@ namespace {
 
 // The program folder, the logging, the recording, the screenshot and the
 // labels are read in the service and program tests, which use them.
-TEST(CommandLine, ReadsTheNetworkOutputsTheRecordingSizeAndTheLastPortMapping) {
+TEST(CommandLine, ReadsTheNetworkOutputsTheRecordingSizeAndTheLastPortMappingRefusesTheRest) {
     ComPortMap ports;
     const CommandLine line = ParseCommandLine(
         {QStringLiteral("nmea-bivane"), QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"),
@@ -19,9 +19,7 @@ TEST(CommandLine, ReadsTheNetworkOutputsTheRecordingSizeAndTheLastPortMapping) {
     EXPECT_EQ(line.udp, (NetworkEndpoint{QStringLiteral("::1"), 65535}));
     EXPECT_EQ(line.recordMaxMb, 5);
     EXPECT_EQ(ports.deviceFor(1), QStringLiteral("/dev/ttyUSB1")) << "the last mapping counts";
-}
 
-TEST(CommandLine, RefusesWhatItCannotUse) {
     const char* const rows[][3] = {
         {"--com", "0=/dev/ttyS0", "--com 0=/dev/ttyS0"},
         {"--com", "3", "--com 3"},
@@ -35,15 +33,13 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
         {"--log", nullptr, "'log'"},
     };
     for (const auto& row : rows) {
-        ComPortMap ports;
         QStringList arguments{QStringLiteral("nmea-bivane"), QLatin1String(row[0])};
         if (row[1] != nullptr) {
             arguments << QLatin1String(row[1]);
         }
-        const CommandLine line = ParseCommandLine(arguments, ports);
-        EXPECT_TRUE(line.error.contains(QLatin1String(row[2]))) << line.error.toStdString();
+        const QString error = ParseCommandLine(arguments, ports).error;
+        EXPECT_TRUE(error.contains(QLatin1String(row[2]))) << error.toStdString();
     }
-    ComPortMap ports;
     EXPECT_TRUE(
         ParseCommandLine({QStringLiteral("nmea-bivane"), QStringLiteral("--help")}, ports).help);
     // The service logs on request and has no window to picture.

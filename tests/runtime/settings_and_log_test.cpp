@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <fstream>
 
 #include "runtime/data_logger.h"
 #include "runtime/output_settings.h"
@@ -20,12 +21,6 @@ namespace {
 std::string contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("(none)");
-}
-
-void write(const QString& path, const std::string& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.data(), static_cast<qint64>(text.size()));
 }
 
 // A file read whole is the window's start in the window life cycle test.
@@ -43,7 +38,7 @@ TEST(SettingsAtStart, AFileReadInPartIsReportedAndKeptAsBadAndItsFirstItemsUsed)
         SCOPED_TRACE(row.file);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Bivane.ini"));
-        write(path, row.file);
+        std::ofstream(path.toStdString(), std::ios::binary) << row.file;
         const SettingsAtStart start = ReadSettingsAtStart(path);
         EXPECT_TRUE(start.exists && start.usable && !start.whole);
         EXPECT_EQ(start.items.port(1).number, 4);
@@ -75,7 +70,7 @@ TEST(SettingsAtStart, AFolderInTheWayIsReported) {
 TEST(SettingsFile, IsSavedWholeOverTheOldOneOrTheFailureIsNamed) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Bivane.ini"));
-    write(path, "old");
+    std::ofstream(path.toStdString(), std::ios::binary) << "old";
     SettingsItems items;
     EXPECT_EQ(SaveSettingsFile(path, items), std::nullopt);
     EXPECT_EQ(contents(path).substr(0, 2), "1,");

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <thread>
+#include <tuple>
 
 #include "tools/sim/epoch_ledger.h"
 #include "tools/sim/hdt_listener.h"
@@ -219,14 +220,10 @@ TEST(HeadingListener, TakesOnlyWellFormedLinesAndScoresThemAgainstTheTruth) {
     std::this_thread::sleep_for(milliseconds(100));
     listener.stop();
     const ListenerResults& heard = listener.results();
-    EXPECT_EQ(heard.received, 17);
-    EXPECT_EQ(heard.invalid, 10);
-    EXPECT_EQ(heard.thsValid, 1);
-    EXPECT_EQ(heard.thsInvalid, 1);
-    EXPECT_EQ(heard.rotValid, 1);
-    EXPECT_EQ(heard.rotInvalid, 1);
-    EXPECT_EQ(heard.mispaired, 3);
-    EXPECT_EQ(heard.unpaired, 2);
+    // Received, invalid, THS valid and not, ROT valid and not, mispaired, unpaired.
+    EXPECT_EQ(std::tuple(heard.received, heard.invalid, heard.thsValid, heard.thsInvalid,
+                         heard.rotValid, heard.rotInvalid, heard.mispaired, heard.unpaired),
+              std::tuple(17, 10, 1, 1, 1, 1, 3, 2));
     EXPECT_THAT(heard.headingErrors,
                 WhenSorted(Pointwise(DoubleNear(1e-9), std::vector<double>{0, 0.1, 0.2, 0.2})));
     EXPECT_THAT(heard.rateErrors, ElementsAre(DoubleNear(0.5, 1e-9)));
