@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QNetworkDatagram>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <chrono>
 #include <functional>
@@ -11,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "runtime/network_settings.h"
 #include "runtime/tcp_sentence_server.h"
 #include "runtime/udp_sentence_sender.h"
 #include "tests/serial_qt/pseudo_terminal.h"
@@ -133,21 +131,6 @@ TEST(UdpSender, OneDatagramPerSentenceCounted) {
     }));
     for (std::size_t index = 0; index < received.size(); ++index) {
         ASSERT_EQ(received[index], sentences[index % 3]) << index;
-    }
-}
-
-// How an endpoint is read is the command line test's.
-TEST(NetworkSettings, TheStoreReadsBackAsWritten) {
-    QTemporaryDir folder;
-    QSettings store(folder.filePath(QStringLiteral("user.ini")), QSettings::IniFormat);
-    EXPECT_EQ(ReadNetworkSettings(store), NetworkSettings{}) << "defaults";
-    for (const bool tcpOn : {true, false}) {
-        const NetworkSettings changed{tcpOn,
-                                      {QStringLiteral("192.168.1.20"), 2000},
-                                      !tcpOn,
-                                      {QStringLiteral("192.168.1.255"), 2001}};
-        WriteNetworkSettings(store, changed);
-        EXPECT_EQ(ReadNetworkSettings(store), changed);
     }
 }
 

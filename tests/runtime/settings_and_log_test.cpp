@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "runtime/data_logger.h"
+#include "runtime/network_settings.h"
 #include "runtime/output_settings.h"
 #include "runtime/settings_at_start.h"
 #include "runtime/settings_file_io.h"
@@ -52,23 +53,20 @@ TEST(SettingsAtStart, AFileReadInPartIsReportedAndKeptAsBadAndItsFirstItemsUsed)
     }
 }
 
-// No file at all is the window's first start in the window life cycle test.
-TEST(SettingsAtStart, AFolderInTheWayIsReported) {
+// No file at all is the window's first start in the window life cycle test,
+// and the text saved is checked in the window tests (first start, OK in a
+// dialog).
+TEST(SettingsFile, AFolderInTheWayIsReportedAndASaveIsWholeOrTheFailureIsNamed) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Bivane.ini"));
-    ASSERT_TRUE(QDir().mkpath(path));
-    const SettingsAtStart folder = ReadSettingsAtStart(path);
-    EXPECT_TRUE(folder.exists);
-    EXPECT_FALSE(folder.usable);
+    const QString folderPath = dir.filePath(QStringLiteral("folder.ini"));
+    ASSERT_TRUE(QDir().mkpath(folderPath));
+    const SettingsAtStart folder = ReadSettingsAtStart(folderPath);
+    EXPECT_TRUE(folder.exists && !folder.usable);
     ASSERT_TRUE(folder.report);
     EXPECT_EQ(*folder.report, QStringLiteral("The settings file \"%1\" cannot be read: it is a "
                                              "folder. The built-in settings are used.")
-                                  .arg(path));
-}
+                                  .arg(folderPath));
 
-// The text saved is checked in the window tests (first start, OK in a dialog).
-TEST(SettingsFile, IsSavedWholeOverTheOldOneOrTheFailureIsNamed) {
-    QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Bivane.ini"));
     std::ofstream(path.toStdString(), std::ios::binary) << "old";
     SettingsItems items;
@@ -116,7 +114,7 @@ TEST(DataLogger, AppendsToItsFileAndNamesEachFailure) {
     EXPECT_FALSE(logger.isOpen());
 }
 
-TEST(OutputSettings, AreKeptInThePerUserStoreAndWhatCannotBeReadIsNotUsed) {
+TEST(PerUserStore, KeepsTheOutputAndNetworkSettingsAndWhatCannotBeReadIsNotUsed) {
     using enum HeadingSentence;
     QTemporaryDir folder;
     QSettings store(folder.filePath(QStringLiteral("user.ini")), QSettings::IniFormat);
@@ -130,6 +128,16 @@ TEST(OutputSettings, AreKeptInThePerUserStoreAndWhatCannotBeReadIsNotUsed) {
     store.setValue(QStringLiteral("Output/BaselineLimit"), QStringLiteral("-2"));
     store.setValue(QStringLiteral("Output/RotTimeConstant"), QStringLiteral("x"));
     EXPECT_EQ(ReadOutputSettings(store), OutputSettings{});
+
+    EXPECT_EQ(ReadNetworkSettings(store), NetworkSettings{}) << "defaults";
+    for (const bool tcpOn : {true, false}) {
+        const NetworkSettings changed{tcpOn,
+                                      {QStringLiteral("192.168.1.20"), 2000},
+                                      !tcpOn,
+                                      {QStringLiteral("192.168.1.255"), 2001}};
+        WriteNetworkSettings(store, changed);
+        EXPECT_EQ(ReadNetworkSettings(store), changed);
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <stdexcept>
@@ -43,26 +44,21 @@ void PseudoTerminal::send(std::string_view characters) {
         if (written < 0 && errno != EAGAIN && errno != EINTR) {
             throw std::runtime_error("writing to the pseudo-terminal failed");
         }
-        if (written > 0) {
-            characters.remove_prefix(static_cast<std::size_t>(written));
-        }
+        characters.remove_prefix(static_cast<std::size_t>(std::max<ssize_t>(written, 0)));
     }
 }
 
 std::string PseudoTerminal::receive(std::chrono::milliseconds wait) {
     std::string received;
     pollfd request{m_master, POLLIN, 0};
-    if (::poll(&request, 1, static_cast<int>(wait.count())) <= 0) {
-        return received;
-    }
     std::array<char, 4096> chunk{};
-    for (;;) {
-        const ssize_t count = ::read(m_master, chunk.data(), chunk.size());
-        if (count <= 0) {
-            return received;
+    ssize_t count = 0;
+    if (::poll(&request, 1, static_cast<int>(wait.count())) > 0) {
+        while ((count = ::read(m_master, chunk.data(), chunk.size())) > 0) {
+            received.append(chunk.data(), static_cast<std::size_t>(count));
         }
-        received.append(chunk.data(), static_cast<std::size_t>(count));
     }
+    return received;
 }
 
 void PseudoTerminal::closeMaster() {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
@@ -46,16 +48,15 @@ class Service {
     // True once a status line containing `part` has come after the ones
     // found before.
     bool waitForLine(const std::string& part, std::chrono::milliseconds limit) {
-        const auto end = Clock::now() + limit;
+        const QDeadlineTimer deadline(limit);
         while (true) {
             const std::size_t found = m_text.find(part, m_searched);
             if (found != std::string::npos) {
                 m_searched = m_text.find('\n', found);
                 return true;
             }
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-            if (left.count() <= 0 || !m_process.waitForReadyRead(static_cast<int>(left.count()))) {
+            if (deadline.hasExpired() ||
+                !m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
                 return false;
             }
             m_text += m_process.readAllStandardError().toStdString();
@@ -185,13 +186,12 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
 
         gps1 = std::make_unique<PseudoTerminal>();
         plugIn(gps1->devicePath());
-        const auto pluggedIn = Clock::now();
+        QElapsedTimer sincePlugIn;
+        sincePlugIn.start();
         ASSERT_TRUE(service.waitForLine(gps1Port + " is back", 2s)) << service.statusText();
-        const auto back =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pluggedIn);
         ++epoch;
         EXPECT_EQ(headingOf(epoch), hdt(epoch));
-        std::cout << "[ figures  ] round " << round << ": back after " << back.count()
+        std::cout << "[ figures  ] round " << round << ": back after " << sincePlugIn.elapsed()
                   << " ms; CPU in 1.5 s unplugged " << idleCpu.count() << " us; descriptors "
                   << service.descriptors() << "\n";
         if (round == 1) {
