@@ -9,7 +9,6 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <algorithm>
 #include <fstream>
 #include <iostream>
 

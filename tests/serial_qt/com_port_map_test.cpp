@@ -1,7 +1,6 @@
 #include "serial/com_port_map.h"
 
 #include <gtest/gtest.h>
-#include <QDir>
 
 #include "serial/user_settings.h"
 

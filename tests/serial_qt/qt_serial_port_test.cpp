@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -10,7 +9,6 @@
 #include <iostream>
 #include <memory>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "reception/line_error_counters.h"
