@@ -1,18 +1,25 @@
 // The window's start and close: the settings file and the window's position
-// read at start, written back at close, and what it says when either fails.
-// (Where a position on no screen goes shows in window_position_test.cpp; how
-// the settings file is read, kept and saved in tests/runtime.)
+// read at start, written back at close, and what it says when either fails;
+// where a position on no screen goes; and the program itself, started as
+// users start it on pseudo-terminals and ended by a signal as at logout. (How
+// the settings file is read, kept and saved shows in tests/runtime.)
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QImage>
+#include <QProcess>
 #include <QScreen>
 
 #include "app/twips.h"
+#include "app/window_position.h"
 #include "tests/support/window_harness.h"
 
 namespace bivane::test {
 namespace {
+
+using namespace std::chrono_literals;
+using test_support::PseudoTerminal;
 
 const QString kLeft = QStringLiteral("Settings/MainLeft");
 const QString kTop = QStringLiteral("Settings/MainTop");
@@ -112,6 +119,96 @@ TEST(WindowLifeCycle, TheStoredPositionPlacesTheWindowAndOnlyAMovedOneIsStoredAg
             EXPECT_EQ(UserSetting(kTop).toFloat(), storedTwips(window, row.moveTo.y()));
         }
     }
+}
+
+TEST(VisibleWindowPosition, KeepsAPlaceWhoseTitleBarCanBeGrabbedElseMovesToThePrimaryScreen) {
+    // The primary screen and a shorter one right of it; a frame of 440 x 460
+    // pixels with a 30-pixel title bar.
+    const QRect primary(0, 0, 1920, 1080);
+    const QRect second(1920, 0, 1280, 1024);
+    struct Row {
+        const char* legend;
+        QPoint wanted;
+        QPoint expected;
+    };
+    const Row rows[] = {
+        {"on the second screen", {2500, 500}, {2500, 500}},
+        {"32 pixels of the bar on the left edge", {-408, 200}, {-408, 200}},
+        {"31 pixels of the bar on the left edge", {-409, 200}, {67, 67}},
+        {"half the bar below the top edge", {300, -15}, {300, -15}},
+        {"less than half the bar below the top edge", {300, -16}, {67, 67}},
+        {"below the shorter screen", {2500, 1030}, {67, 67}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(
+            VisibleWindowPosition(row.wanted, {440, 460}, 30, {primary, second}, primary, {67, 67}),
+            row.expected)
+            << row.legend;
+    }
+    // A small primary screen away from the origin: the frame is kept on it
+    // where it fits, its top-left corner on it where it does not.
+    const QRect small(-800, 100, 480, 500);
+    EXPECT_EQ(VisibleWindowPosition({0, 0}, {440, 460}, 30, {small}, small, {67, 67}),
+              QPoint(-760, 140));
+    EXPECT_EQ(VisibleWindowPosition({0, 0}, {600, 600}, 30, {small}, small, {67, 67}),
+              QPoint(-800, 100));
+}
+
+// Runs the program on the offscreen platform with its program folder and
+// per-user settings in `dir`, its standard error passed on.
+void startProgram(QProcess& program, const QTemporaryDir& dir, const QStringList& arguments) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(
+        QStringLiteral(NMEA_BIVANE_PROGRAM),
+        QStringList{QStringLiteral("--program-folder"), dir.filePath(QStringLiteral("pf"))}
+            << arguments);
+    ASSERT_TRUE(program.waitForStarted(5000));
+}
+
+TEST(Program, ReceiversOnMappedPortsGiveHeadingsAndSigtermEndsItWithItsLabelsAndPicture) {
+    QTemporaryDir dir;
+    PseudoTerminal gps1;
+    PseudoTerminal gps2;
+    PseudoTerminal output;
+    const std::string settings =
+        "21,\"4800,n,8,1\"\r\n22,\"4800,n,8,1\"\r\n23,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n#TRUE#\r\n";
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("pf"))));
+    WriteWholeFile(dir.filePath(QStringLiteral("pf/Bivane.ini")), settings);
+    QProcess program;
+    startProgram(program, dir,
+                 {QStringLiteral("--com"), QStringLiteral("21=") + gps1.devicePath(),
+                  QStringLiteral("--com"), QStringLiteral("22=") + gps2.devicePath(),
+                  QStringLiteral("--com=23=") + output.devicePath(), QStringLiteral("--screenshot"),
+                  dir.filePath(QStringLiteral("window.png")), QStringLiteral("--labels"),
+                  dir.filePath(QStringLiteral("labels.json"))});
+    // The receivers send once a second from the moment the program may
+    // listen; the first pairs may come before it does.
+    std::string sent;
+    for (int second = 0; second < 20 && sent.size() < 3 * 19; ++second) {
+        const auto [first, other] = WindowHarness::FixPair(second);
+        gps1.send(first);
+        gps2.send(other);
+        sent += output.receive(500ms);
+    }
+    program.terminate();  // as at logout: the window closes and the program ends
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    ASSERT_GE(sent.size(), 3u * 19u) << sent;
+    EXPECT_EQ(sent.substr(sent.size() - 19), "$GPHDT,026.7,T*36\r\n");
+    EXPECT_EQ(ReadWholeFile(dir.filePath(QStringLiteral("pf/Bivane.ini"))), settings);
+    EXPECT_EQ(ReadWholeFile(dir.filePath(QStringLiteral("config/NMEA Bivane.ini"))),
+              "[Settings]\nMainLeft=1000\nMainTop=1000\n");
+    const std::string labels = ReadWholeFile(dir.filePath(QStringLiteral("labels.json")));
+    EXPECT_NE(labels.find(R"("lblHDT": {"text": "$GPHDT,026.7,T*36")"), std::string::npos)
+        << labels;
+    const QImage window(dir.filePath(QStringLiteral("window.png")));
+    EXPECT_GT(window.width(), 400);
+    EXPECT_GT(window.height(), 400);
 }
 
 }  // namespace

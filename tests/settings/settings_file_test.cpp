@@ -118,12 +118,6 @@ TEST(ReadSettingsFile, AcceptsWhatOtherWritersMightWrite) {
              s.OffsetY = {-1.2345, 0};
              s.HeadingOutput = true;
          }},
-        {"seven lines, items split anywhere",
-         "1,\"4800,n,8,1\",2\r\n\"4800,n,8,1\"\r\n3\r\n\"4800,n,8,1\",1\r\n2,3\r\n4\r\n#FALSE#",
-         [](SettingsItems& s) {
-             s.OffsetX = {1, 3};
-             s.OffsetY = {2, 4};
-         }},
         {"anything after the eleventh item is ignored",
          "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n#FALSE#\r\n"
          "\r\ngarbage,,,\"\r\n",
@@ -180,11 +174,6 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
          none},
         {"1,\"4800,n,8,1\r\n2,\"4800,n,8,1\"\r\n", 1, "a quoted text has no closing quote",
          [](SettingsItems& s) { s.port(1).number = 1; }},
-        {"1,\"4800,n\",8,1\r\n", 1, "the settings text of port 2, \"1\", is not in double quotes",
-         [](SettingsItems& s) {
-             s.port(1).settings = "4800,n";
-             s.port(2).number = 8;
-         }},
         {"1,,", 1, "the settings text of port 1 is missing", none},
     };
     for (const Row& row : rows) {
