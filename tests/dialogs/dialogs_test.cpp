@@ -68,7 +68,7 @@ class Dialogs : public ::testing::Test {
     std::array<MemoryPort, 3> ports{MemoryPort(1), MemoryPort(2), MemoryPort(3)};
 };
 
-TEST_F(Dialogs, SetupsOkReopensThePortsWithTheNewNumbersSettingsAndOutputSwitch) {
+TEST_F(Dialogs, SetupsOkReopensThePortsAndReportsOneThatCannotOpenUntilOkSucceeds) {
     ASSERT_TRUE(ports[0].open().ok() && ports[1].open().ok());
     ports[2].setSettings("9600,N,8,2");
     ports[2].setPortNumber(20);  // no list entry: the port's own values stay
@@ -85,30 +85,24 @@ TEST_F(Dialogs, SetupsOkReopensThePortsWithTheNewNumbersSettingsAndOutputSwitch)
     EXPECT_EQ(ports[1].settings(), "115200,n,8,1");
     EXPECT_EQ(ports[2].settings(), "9600,N,8,2");
 
-    // Heading output switched off again: port 3 closes, its label says so.
+    // Heading output switched off again and GPS 2 moved to a port that
+    // cannot open: the dialog says so and stands until OK succeeds; then
+    // port 3 is closed and its label says so.
     text.lblHDT.text = "$GPHDT,123.4,T*31";
-    dialog = setup();
-    dialog->chkHeadingOutput()->click();
-    dialog->cmdOK()->click();
-    EXPECT_FALSE(state.HeadingOutput);
-    EXPECT_EQ(text.lblHDT.text, "n/a");
-    EXPECT_EQ(open(), "4 2 - ");
-}
-
-TEST_F(Dialogs, SetupReportsAPortThatCannotBeOpenedAndStaysOpenUntilOkSucceeds) {
-    state.HeadingOutput = true;
     ports[1].failOpens("no such device");
-    const auto dialog = setup();
+    dialog = setup();
     dialog->cmbComport(2)->setCurrentIndex(8);
+    dialog->chkHeadingOutput()->click();
     dialog->cmdOK()->click();
     EXPECT_EQ(prompts.texts(),
               QStringList{QStringLiteral("Com port  9 not available. Try another !")});
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(open(), "1 - - ");
     ports[1].failOpens({});
     dialog->cmdOK()->click();
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(open(), "1 9 3 ");
+    EXPECT_FALSE(state.HeadingOutput);
+    EXPECT_EQ(text.lblHDT.text, "n/a");
+    EXPECT_EQ(open(), "4 9 - ");
 }
 
 // A box left as it was shown, or changed and changed back, keeps its offset

@@ -33,7 +33,6 @@
 #include "reception/memory_port.h"
 #include "runtime/port_factory.h"
 #include "serial/com_port_map.h"
-#include "tests/app/first_start_file.h"
 #include "tests/serial_qt/pseudo_terminal.h"
 #include "tests/support/engine_fakes.h"
 
@@ -70,6 +69,10 @@ class ScriptedPrompts final : public UserPrompts {
 
 // Ports in memory; `configure` sets each up before the window gets it.
 PortFactory MemoryPorts(std::function<void(int index, MemoryPort&)> configure = {});
+
+// The settings file that a first start writes when it is closed at once.
+inline constexpr const char* kFirstStartFile =
+    "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n0,0\r\n0,0\r\n#FALSE#\r\n";
 
 // The settings file of the window on pseudo-terminals: ports 11, 12 and 13
 // at 4800 baud, GPS 2 five metres ahead of GPS 1, heading output on.
