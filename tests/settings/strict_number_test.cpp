@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace bivane {
 namespace {
 
@@ -22,8 +20,6 @@ TEST(ReadStrictNumber, ReadsATextThatIsOneNumber) {
         ASSERT_TRUE(value.has_value()) << "text \"" << row.text << '"';
         EXPECT_EQ(*value, row.expected) << "text \"" << row.text << '"';
     }
-    EXPECT_EQ(ReadStrictNumber("1e999"), HUGE_VAL);
-    EXPECT_EQ(ReadStrictNumber("-1e999"), -HUGE_VAL);
 }
 
 TEST(ReadStrictNumber, RefusesAnythingElse) {
