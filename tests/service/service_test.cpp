@@ -140,14 +140,16 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
         }
     };
     plugIn(gps1->devicePath());
-    // Ports 11 to 13; GPS 2 five metres ahead, then five metres to starboard.
+    // Ports 1 to 3 as they are built in, so the start finds every port as it
+    // should be but closed and not waited for; GPS 2 five metres ahead, then
+    // five metres to starboard.
     const auto writeSettings = [&](const char* offsets) {
         std::ofstream(root / "Bivane.ini", std::ios::binary)
-            << "11,\"4800,n,8,1\"\r\n12,\"4800,n,8,1\"\r\n13,\"4800,n,8,1\"\r\n"
+            << "1,\"4800,n,8,1\"\r\n2,\"4800,n,8,1\"\r\n3,\"4800,n,8,1\"\r\n"
             << offsets << "#TRUE#\r\n";
     };
     writeSettings("0,0\r\n0,5\r\n");
-    Service service(QStringLiteral("--program-folder %1 --com 11=%2 --com 12=%3 --com 13=%4 --log "
+    Service service(QStringLiteral("--program-folder %1 --com 1=%2 --com 2=%3 --com 3=%4 --log "
                                    "--record %1/input.capture")
                         .arg(folder.path(), QString::fromStdString(link.string()),
                              gps2.devicePath(), heading.devicePath())
@@ -171,7 +173,7 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
     };
     ASSERT_EQ(headingOf(epoch), hdt(epoch));
 
-    const std::string gps1Port = "GPS 1 on COM 11 (" + link.string() + ", 4800,n,8,1)";
+    const std::string gps1Port = "GPS 1 on COM 1 (" + link.string() + ", 4800,n,8,1)";
     int descriptors = 0;
     long memory = 0;
     for (int round = 1; round <= 5; ++round) {
