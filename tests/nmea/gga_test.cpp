@@ -67,8 +67,7 @@ TEST(ExtractGGA, DecodesTheFieldsOfASentence) {
         {"ends after the latitude hemisphere", "$GPGGA,123519,4807.038,N\r\n",
          [](GgaRecord& e) {
              e.Longitude = 0;
-             e.Quality = e.Satellites = -9999;
-             e.StationId = -9999;
+             e.StationId = e.Quality = e.Satellites = -9999;
              e.Hdop = e.Altitude = e.GeoidSeparation = e.DgpsAge = -9999;
              e.AltitudeUnit = e.SeparationUnit = ' ';
          }},
@@ -100,9 +99,7 @@ TEST(ExtractGGA, ReportsAFieldThatCannotBeStoredAndKeepsItsValue) {
         const char* code;
     };
     const Row rows[] = {
-        {"satellites 40000", 7, "40000", " 1"},
         {"station 2^31", 14, "2147483648", " 1"},
-        {"HDOP 1e39", 8, "1e39", " 2"},
         {"age beyond double", 13, "1e999", " 2"},
         {"latitude minutes overflow", 2, "4807e999", " 3"},
     };
