@@ -149,12 +149,13 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
             << offsets << "#TRUE#\r\n";
     };
     writeSettings("0,0\r\n0,5\r\n");
-    Service service(QStringLiteral("--program-folder %1 --com 1=%2 --com 2=%3 --com 3=%4 --log "
-                                   "--record %1/input.capture")
-                        .arg(folder.path(), QString::fromStdString(link.string()),
-                             gps2.devicePath(), heading.devicePath())
-                        .split(u' '),
-                    folder.filePath(QStringLiteral("config")));
+    Service service(
+        QProcess::splitCommand(
+            QStringLiteral("--program-folder \"%1\" --com \"1=%2\" --com \"2=%3\" --com "
+                           "\"3=%4\" --log --record \"%1/input.capture\"")
+                .arg(folder.path(), QString::fromStdString(link.string()), gps2.devicePath(),
+                     heading.devicePath())),
+        folder.filePath(QStringLiteral("config")));
     ASSERT_TRUE(service.waitForLine("running:", 10s)) << service.statusText();
     int epoch = 0;
     std::string sent;  // everything the heading output sent
