@@ -44,7 +44,6 @@ TEST(CalculateBaseline, LengthCorrectionAndCaption) {
     const Row rows[] = {
         {"all zero", {0, 0, 0, 0}, 0, 0, "0.00 m"},
         {"starboard", {0, 0, 3, 0}, 3, -kHalfPi, "3.00 m"},
-        {"port", {0, 0, -3, 0}, 3, kHalfPi, "3.00 m"},
         {"astern", {0, 0, 0, -2}, 2, kPi, "2.00 m"},
         {"ahead to starboard", {0, -2, 1, 2}, std::sqrt(17.0), std::atan(4.0) - kHalfPi, "4.12 m"},
         {"ahead to port", {0, 0, -3, 4}, 5, std::atan(0.75), "5.00 m"},
@@ -71,7 +70,6 @@ TEST(CalculateBaseline, OffsetsBeyondTheDoubleRangeChangeNothing) {
         {-1e308, 0, 1e308, 0},  // the difference overflows
         {0, 0, 3e154, 4e154},   // its square overflows
         {0, 0, kInf, 0},        // "1e400" typed into the offset dialog
-        {kInf, 0, kInf, 1},     // infinity minus infinity
         {0, kNaN, 0, 0},
     };
     for (const Offsets& row : rows) {
