@@ -220,7 +220,6 @@ TEST_F(HeadingCycleTest, RateOfTurnOncePerEpochAndNotValidWithinTwoSecondsOfSile
         }
     }
     EXPECT_EQ(port3.text, "$GPROT,,V*08\r\n");
-    EXPECT_GE(firstAfter, 30);
     EXPECT_LE(firstAfter, 29 + 20) << "within 2 s of the last pair";
 }
 

@@ -105,15 +105,6 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
     const auto none = [](SettingsItems&) {};
     const Row rows[] = {
         {"", 1, "the file ends before the port number of port 1", none},
-        {"7,\"9600,n,8,1\"\r\n8,\"9600,n,8,1\"\r\n9,\"9600,n,8,1\"\r\n1,2\r\n", 5,
-         "the file ends before the X offset of the GPS 2 antenna",
-         [](SettingsItems& s) {
-             s.port(1) = {7, "9600,n,8,1"};
-             s.port(2) = {8, "9600,n,8,1"};
-             s.port(3) = {9, "9600,n,8,1"};
-             s.OffsetX[0] = 1;
-             s.OffsetY[0] = 2;
-         }},
         {"1,\"4800,n,8,1\"\r\n6,4800\r\n", 2,
          "the settings text of port 2, \"4800\", is not in double quotes",
          [](SettingsItems& s) { s.port(2).number = 6; }},
