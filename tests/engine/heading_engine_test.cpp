@@ -45,15 +45,14 @@ class HeadingEngineTest : public ::testing::Test {
 // a GGA whose checksum does not match is dropped and reported.
 TEST_F(HeadingEngineTest, TakesGgaLinesOfAnyTalkerWithAMatchingChecksumOrNone) {
     enum Outcome { kTaken, kPassedOver, kChecksumError };
-    struct Row {
-        const char* legend;
-        std::string line;
-        Outcome outcome;
-    };
     GgaFields other;
     other.talker = "GN";
     const std::string good = GgaSentence({});
-    const Row rows[] = {
+    const struct {
+        const char* legend;
+        std::string line;
+        Outcome outcome;
+    } rows[] = {
         {"GN talker", GgaLine(other), kTaken},
         {"lower-case hex digits",
          "$GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,*7c\r\n", kTaken},
@@ -65,7 +64,7 @@ TEST_F(HeadingEngineTest, TakesGgaLinesOfAnyTalkerWithAMatchingChecksumOrNone) {
         {"one digit only", good.substr(0, good.size() - 1) + "\r\n", kChecksumError},
         {"not hexadecimal", good.substr(0, good.size() - 2) + "G1\r\n", kChecksumError},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.legend);
         window = MainWindowText{};
         cycles = 0;

@@ -35,13 +35,12 @@ void Calculate(Calculated& c, const Offsets& o) {
 // The correction turns the azimuth from GPS 1 to GPS 2 into the vessel's
 // heading: minus GPS 2's bearing from the bow, from -pi/2 up to 3 pi/2.
 TEST(CalculateBaseline, LengthCorrectionAndCaption) {
-    struct Row {
+    const struct {
         const char* legend;
         Offsets offsets;
         double baseline, correction;
         const char* caption;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"all zero", {0, 0, 0, 0}, 0, 0, "0.00 m"},
         {"starboard", {0, 0, 3, 0}, 3, -kHalfPi, "3.00 m"},
         {"astern", {0, 0, 0, -2}, 2, kPi, "2.00 m"},
@@ -52,7 +51,7 @@ TEST(CalculateBaseline, LengthCorrectionAndCaption) {
         {"a hair abaft starboard", {0, 0, 3, -1e-9}, 3, kThreeHalfPi - 1e-9 / 3, "3.00 m"},
         {"rounded to two decimals", {1.5, -3.5, 1.5, 8.8456}, 12.3456, 0, "12.35 m"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         Calculated c;
         Calculate(c, row.offsets);
         EXPECT_EQ(c.failure, std::nullopt) << row.legend;

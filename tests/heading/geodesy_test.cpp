@@ -47,12 +47,11 @@ TEST(InverseGeodesic, CoincidentPointsGiveZeroInEveryMode) {
 }
 
 TEST(InverseGeodesic, OnTheEquatorExactlyEastOrWest) {
-    struct Row {
+    const struct {
         const char* legend;
         double lon1, lon2;  // radians
         double azimuth;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"east", 0.1, 0.1000001, kHalfPi},
         {"west", 0.1000001, 0.1, kThreeHalfPi},
         {"east across 0", -1e-6, 1e-6, kHalfPi},
@@ -60,7 +59,7 @@ TEST(InverseGeodesic, OnTheEquatorExactlyEastOrWest) {
         {"west onto 0", 1e-6, 0, kThreeHalfPi},
         {"west across 180", -3.1415926, 3.1415926, kThreeHalfPi},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const Inverse r = InverseRad(0, row.lon1, 0, row.lon2, kWgs84SemiMinorAxis);
         EXPECT_EQ(r.azimuth, row.azimuth) << row.legend;
     }
@@ -143,16 +142,15 @@ TEST(ArcSin, LimitsAndOrdinaryValues) {
 }
 
 TEST(WrapAngle, BringsTheSumIntoZeroToTwoPi) {
-    struct Row {
+    const struct {
         double a, b;
         double expected;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {0, 0, 0},      {6.0, 0.5, 6.5 - kTwoPi}, {-0.1, 0, -0.1 + kTwoPi},
         {kTwoPi, 0, 0}, {kHalfPi, -kHalfPi, 0},   {-20, 0, -20 + 4 * kTwoPi},
         {-1e-17, 0, 0},  // just below 0 rounds up to 2 pi, which is 0 again
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const double wrapped = WrapAngle(row.a, row.b);
         EXPECT_NEAR(wrapped, row.expected, 1e-12) << row.a << " + " << row.b;
         EXPECT_GE(wrapped, 0) << row.a << " + " << row.b;

@@ -47,13 +47,12 @@ std::string sentenceWith(std::size_t index, std::string_view text) {
 }
 
 TEST(ExtractGGA, DecodesTheFieldsOfASentence) {
-    struct Row {
+    const std::string tail = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,";
+    const struct {
         const char* legend;
         std::string sentence;
         void (*adjust)(GgaRecord& expected);  // how the result differs from kDecoded
-    };
-    const std::string tail = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,";
-    const Row rows[] = {
+    } rows[] = {
         {"no star: the station keeps the line ending", tail + "2.0,0031\r\n",
          [](GgaRecord& e) {
              e.DgpsAge = 2;
@@ -78,7 +77,7 @@ TEST(ExtractGGA, DecodesTheFieldsOfASentence) {
         {"the degree digits cut the latitude's exponent off", sentenceWith(2, "48e999"),
          [](GgaRecord& e) { e.Latitude = 48 * kDegToRad; }},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         GgaRecord record;
         RecordingSink sink;
         ExtractGGA(row.sentence, record, sink);
@@ -91,18 +90,17 @@ TEST(ExtractGGA, DecodesTheFieldsOfASentence) {
 
 // The record starts as kDecoded, so a failed field must come out unchanged.
 TEST(ExtractGGA, ReportsAFieldThatCannotBeStoredAndKeepsItsValue) {
-    struct Row {
+    const struct {
         const char* legend;
         std::size_t field;
         std::string text;
         const char* code;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"station 2^31", 14, "2147483648", " 1"},
         {"age beyond double", 13, "1e999", " 2"},
         {"latitude minutes overflow", 2, "4807e999", " 3"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const std::string sentence = sentenceWith(row.field, row.text);
         GgaRecord record = kDecoded;
         RecordingSink sink;
@@ -117,19 +115,18 @@ TEST(ExtractGGA, ReportsAFieldThatCannotBeStoredAndKeepsItsValue) {
 }
 
 TEST(PositionFromNmea, ReadsDegreesAndMinutesWithTheHemisphere) {
-    struct Row {
+    const struct {
         const char* legend;
         double (*decode)(std::string_view text, std::string_view hemisphere);
         const char* text;
         const char* hemisphere;
         double expected;  // radians
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"south", LatitudeFromNmea, "2330.5", "S", -0.4102978183230273},
         {"S with a blank", LatitudeFromNmea, "2330.5", "S ", 0.4102978183230273},
         {"S is not west", LongitudeFromNmea, "02330.5", "S", 0.4102978183230273},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(row.decode(row.text, row.hemisphere), row.expected) << row.legend;
     }
 }

@@ -24,17 +24,16 @@ TEST(BuildHdtSentence, KeepsTheDecimalPointUnderADecimalCommaLocale) {
 }
 
 TEST(NmeaChecksum, CombinesTheCharactersBetweenTheFirstAndTheStar) {
-    struct Row {
+    const struct {
         const char* legend;
         const char* sentence;
         const char* expected;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"characters above 127 count as 8 bits", "$\xE9", "E9"},
         {"only the first character", "$", "XX"},
         {"star first", "*ab", "XX"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(NmeaChecksum(row.sentence), row.expected) << row.legend;
     }
 }

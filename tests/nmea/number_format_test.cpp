@@ -11,21 +11,20 @@ namespace bivane {
 namespace {
 
 TEST(FormatNumber, WritesTheValueInThePattern) {
-    struct Row {
+    const struct {
         const char* legend;
         double value;
         const char* pattern;
         char separator;
         const char* expected;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"no decimal places", 123.4, "000", '.', "123"},
         {"negative zero", -0.0, "0.00", '.', "0.00"},
         {"carry past the pattern's places", 999.95, "000.0", '.', "1000.0"},
         {"large value", 1e21, "0", '.', "1000000000000000000000"},
         {"decimal comma after a carry", 9.96, "0.0", ',', "10,0"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(FormatNumber(row.value, row.pattern, row.separator), row.expected) << row.legend;
     }
 }

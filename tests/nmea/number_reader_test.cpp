@@ -9,11 +9,10 @@ namespace bivane {
 namespace {
 
 TEST(ReadLeadingNumber, ReadsTheLeadingNumberOfTheText) {
-    struct Row {
+    const struct {
         const char* text;
         double expected;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"", 0},
         {"-12.25xyz", -12.25},
         {"1 2", 12},
@@ -31,7 +30,7 @@ TEST(ReadLeadingNumber, ReadsTheLeadingNumberOfTheText) {
         {"0x10", 0},
         {"5e-324", 5e-324},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_DOUBLE_EQ(ReadLeadingNumber(row.text), row.expected) << "text \"" << row.text << '"';
     }
 }
@@ -54,14 +53,13 @@ TEST(ReadLeadingNumber, LongTextsKeepTheirValue) {
 }
 
 TEST(NumberFromText, TakesACommaAsTheDecimalPoint) {
-    struct Row {
+    const struct {
         const char* text;
         double expected;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"0,2", 0.2}, {"0.2", 0.2}, {"1,5 m", 1.5}, {"1.234,5", 1.234}, {"", 0}, {"abc", 0},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_DOUBLE_EQ(NumberFromText(row.text), row.expected) << "text \"" << row.text << '"';
     }
 }

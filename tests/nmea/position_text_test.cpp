@@ -6,7 +6,7 @@ namespace bivane {
 namespace {
 
 TEST(PositionText, WritesDegreesMinutesSecondsAndHemisphere) {
-    struct Row {
+    const struct {
         const char* legend;
         double degrees;
         const char* kind;
@@ -14,8 +14,7 @@ TEST(PositionText, WritesDegreesMinutesSecondsAndHemisphere) {
         int decimals;
         char separator;
         const char* expected;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"south", -23.508333333333333, "LAT", "", 3, '.', "23°30'30.000\"S"},
         {"west", -0.5, "LON", "", 3, '.', "000°30'00.000\"W"},
         {"59.99964 seconds carry to the degree", 10.9999999, "LAT", "", 3, '.', "11°00'00.000\"N"},
@@ -33,7 +32,7 @@ TEST(PositionText, WritesDegreesMinutesSecondsAndHemisphere) {
         {"zero is north", 0, "LAT", "", 3, '.', "00°00'00.000\"N"},
         {"negative zero is east", -0.0, "LON", "", 3, '.', "000°00'00.000\"E"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(PositionText(row.degrees, row.kind, row.form, row.decimals, row.separator),
                   row.expected)
             << row.legend;

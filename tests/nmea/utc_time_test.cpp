@@ -6,11 +6,10 @@ namespace bivane {
 namespace {
 
 TEST(TimeOfDayFromNmea, ReadsTheTimeOfDayToTheMillisecond) {
-    struct Row {
+    const struct {
         const char* text;
         std::optional<std::int64_t> ms;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"123519", 45319000},       {"123519.00", 45319000},  {"123519.5", 45319500},
         {"123519.05", 45319050},    {"123519.123", 45319123}, {"123519.1234", 45319123},
         {"123519.1235", 45319124},  {"000000.00", 0},         {"235959.99", 86399990},
@@ -19,7 +18,7 @@ TEST(TimeOfDayFromNmea, ReadsTheTimeOfDayToTheMillisecond) {
         {"240000", std::nullopt},   {"-13519", std::nullopt}, {" 23519", std::nullopt},
         {"12:35:19", std::nullopt},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(TimeOfDayFromNmea(row.text), row.ms) << '"' << row.text << '"';
     }
 }

@@ -48,12 +48,11 @@ TEST(SettingsNumberText, WritesNoNegativeZeroNorNotANumber) {
 }
 
 TEST(ReadSettingsFile, AcceptsWhatOtherWritersMightWrite) {
-    struct Row {
+    const struct {
         const char* legend;
         const char* text;
         std::function<void(SettingsItems&)> expected;  // changes from the built-in values
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"a byte order mark, carriage returns only and no line end after the last line",
          "\xEF\xBB\xBF"
          "1,\"a\"\r2,\"b\"\r3,\"c\"\r0,0\r0,0\r#TRUE#",
@@ -85,7 +84,7 @@ TEST(ReadSettingsFile, AcceptsWhatOtherWritersMightWrite) {
          "\r\ngarbage,,,\"\r\n",
          [](SettingsItems&) {}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SettingsItems expected;
         row.expected(expected);
         const SettingsRead read = ReadSettingsFile(row.text);
@@ -96,14 +95,13 @@ TEST(ReadSettingsFile, AcceptsWhatOtherWritersMightWrite) {
 }
 
 TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
-    struct Row {
+    const auto none = [](SettingsItems&) {};
+    const struct {
         const char* text;
         int line;
         const char* description;
         std::function<void(SettingsItems&)> expected;  // the items read before the problem
-    };
-    const auto none = [](SettingsItems&) {};
-    const Row rows[] = {
+    } rows[] = {
         {"", 1, "the file ends before the port number of port 1", none},
         {"1,\"4800,n,8,1\"\r\n6,4800\r\n", 2,
          "the settings text of port 2, \"4800\", is not in double quotes",
@@ -127,7 +125,7 @@ TEST(ReadSettingsFile, NamesTheLineAndTheProblemAndKeepsWhatWasRead) {
         {"1,\"4800,n,8,1\r\n2,\"4800,n,8,1\"\r\n", 1, "a quoted text has no closing quote", none},
         {"1,\"a\"b,", 1, "text follows the closing quote of \"a\"", none},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SettingsItems expected;
         row.expected(expected);
         const SettingsRead read = ReadSettingsFile(row.text);
