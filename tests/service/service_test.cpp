@@ -156,7 +156,9 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
                 .arg(folder.path(), QString::fromStdString(link.string()), gps2.devicePath(),
                      heading.devicePath())),
         folder.filePath(QStringLiteral("config")));
-    ASSERT_TRUE(service.waitForLine("running:", 10s)) << service.statusText();
+    // The running line, which names the offsets.
+    ASSERT_TRUE(service.waitForLine("offsets GPS 1 X 0.00 Y 0.00 m, GPS 2 X 0.00 Y 5.00 m", 10s))
+        << service.statusText();
     int epoch = 0;
     std::string sent;  // everything the heading output sent
     const auto headingOf = [&](int n) {
@@ -216,7 +218,8 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
     sent.clear();
     writeSettings("0,0\r\n5,0\r\n");
     service.signal(SIGHUP);
-    ASSERT_TRUE(service.waitForLine("GPS 2 X 5.00 Y 0.00 m", 5s)) << service.statusText();
+    ASSERT_TRUE(service.waitForLine("GPS 1 X 0.00 Y 0.00 m, GPS 2 X 5.00 Y 0.00 m", 5s))
+        << service.statusText();
     ++epoch;
     EXPECT_EQ(headingOf(epoch), hdt(epoch - 90));
 

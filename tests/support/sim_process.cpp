@@ -24,11 +24,6 @@ SimProcess::SimProcess(const std::vector<std::string>& arguments) {
     }
 }
 
-SimProcess::~SimProcess() {
-    m_process.kill();
-    m_process.waitForFinished();
-}
-
 int SimProcess::wait(std::chrono::milliseconds limit) {
     if (!ended() && !m_process.waitForFinished(static_cast<int>(limit.count()))) {
         return -1;

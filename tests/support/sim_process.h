@@ -12,8 +12,8 @@ namespace bivane::sim::test {
 // device names are read from its first lines of output.
 class SimProcess {
   public:
+    // Ended, if need be, when the object goes.
     explicit SimProcess(const std::vector<std::string>& arguments);
-    ~SimProcess();
 
     const std::string& gps1() const { return m_devices[0]; }
     const std::string& gps2() const { return m_devices[1]; }
