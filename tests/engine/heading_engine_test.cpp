@@ -1,7 +1,9 @@
-#include "engine/heading_engine.h"
+// The heading engine, and the labels it writes as JSON.
 
 #include <gtest/gtest.h>
 
+#include "engine/heading_engine.h"
+#include "engine/labels_json.h"
 #include "reception/memory_port.h"
 #include "tests/support/engine_fakes.h"
 #include "tests/support/gga_lines.h"
@@ -95,6 +97,21 @@ TEST_F(HeadingEngineTest, ABufferWithoutLineFeedStaysBounded) {
     EXPECT_EQ(reception.ReceiveBuffer(1), "") << "dropped beyond the bound";
     port(1).receive(GgaLine({}));
     EXPECT_EQ(cycles, 1) << "reception carries on";
+}
+
+// Every label's line, in order, is compared in the golden captures' labels
+// files; here what no well-formed sentence brings.
+TEST(LabelsJson, EscapesQuotesControlsAndBytesThatAreNoUtf8) {
+    MainWindowText window;
+    // The longest sequence is kept, a cut one is not.
+    window.lblGGA[1].text = "$GPGGA,\"x\"\\\r\n\x01\xB0\xC2\xB0\xF4\x8F\xBF\xBF\xE2\x82";
+    const std::string json = LabelsJson(window);
+    EXPECT_NE(json.find("\n  \"lblGGA(1)\": {\"text\": "
+                        "\"$GPGGA,\\\"x\\\"\\\\\\r\\n\\u0001\\u00B0\xC2\xB0\xF4\x8F\xBF\xBF"
+                        "\\u00E2\\u0082\", "
+                        "\"color\": \"#000000\", \"visible\": true}"),
+              std::string::npos)
+        << json;
 }
 
 }  // namespace

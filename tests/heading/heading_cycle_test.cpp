@@ -1,11 +1,20 @@
-#include "heading/heading_cycle.h"
-
-#include <cmath>
+// The heading cycle and what it is built on: the pairing of the receivers'
+// epochs, the receiver panels, the sentence choice and the rate of turn.
 
 #include <gtest/gtest.h>
+
 #include <GeographicLib/Geodesic.hpp>
+#include <cmath>
+#include <string>
+#include <vector>
 
 #include "heading/baseline.h"
+#include "heading/compass_state.h"
+#include "heading/epoch_pairing.h"
+#include "heading/fix_panels.h"
+#include "heading/heading_cycle.h"
+#include "heading/rate_of_turn.h"
+#include "heading/sentence_choice.h"
 #include "nmea/angle_constants.h"
 #include "nmea/utc_time.h"
 #include "tests/support/engine_fakes.h"
@@ -240,6 +249,268 @@ TEST_F(HeadingCycleTest, ReceiversThatNeverPairAreReportedAfterThreeSeconds) {
     EXPECT_EQ(window.lblError.text,
               "12:34:56 : The fixes of GPS 1 and GPS 2 are 0.50 s apart: raise the time "
               "tolerance above 0.50 s");
+}
+
+GgaRecord fix(int quality, int satellites, float hdop, int station, float age) {
+    GgaRecord record;
+    record.Quality = static_cast<std::int16_t>(quality);
+    record.Satellites = static_cast<std::int16_t>(satellites);
+    record.Hdop = hdop;
+    record.StationId = station;
+    record.DgpsAge = age;
+    return record;
+}
+
+TEST(RefreshFixPanels, RunsTheConsistencyChecks) {
+    const struct {
+        const char* legend;
+        GgaRecord gps1;
+        GgaRecord gps2;
+        // The difference panel's svs, HDOP, quality, station and age texts,
+        // then which of them turned light red ('R') and the heading's colour.
+        const char* texts;
+        const char* red;
+    } rows[] = {
+        {"one satellite more on GPS 2", fix(1, 8, 0.9f, 0, 0), fix(1, 9, 0.9f, 0, 0),
+         "1 0.0 equal n/a n/a", "R----R"},
+        {"HDOP differs in the second decimal", fix(1, 8, 0.9f, 0, 0), fix(1, 8, 0.91f, 0, 0),
+         "0 0.0 equal n/a n/a", "-R---R"},
+        {"same station, ages 6 s apart: age red, heading still black", fix(2, 8, 0.9f, 31, 2),
+         fix(2, 8, 0.9f, 31, 8), "0 0.0 equal equal 6.0", "----R-"},
+        {"ages just under 5 s apart", fix(2, 8, 0.9f, 31, 2), fix(2, 8, 0.9f, 31, 6.9f),
+         "0 0.0 equal equal 4.9", "------"},
+        {"quality 1 and 2", fix(1, 8, 0.9f, 31, 2), fix(2, 8, 0.9f, 31, 2),
+         "0 0.0 NOT EQUAL n/a n/a", "--R--R"},
+        {"quality 2 and 1", fix(2, 8, 0.9f, 31, 2), fix(1, 8, 0.9f, 31, 2),
+         "0 0.0 NOT EQUAL n/a n/a", "--R--R"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.legend);
+        MainWindowText window;
+        bool cycleOk = true;
+        RefreshFixPanels(row.gps1, row.gps2, window, 0, cycleOk, '.');
+        const std::string texts = window.lblSvs[0].text + " " + window.lblHdop[0].text + " " +
+                                  window.lblQuality[0].text + " " + window.lblStnID[0].text + " " +
+                                  window.lblAge[0].text;
+        std::string red;
+        for (const LabelText* label :
+             {&window.lblSvs[0], &window.lblHdop[0], &window.lblQuality[0], &window.lblStnID[0],
+              &window.lblAge[0], &window.lblHeading}) {
+            red += label->color == kLightRed ? 'R' : '-';
+        }
+        EXPECT_EQ(texts, row.texts);
+        EXPECT_EQ(red, row.red);
+        EXPECT_EQ(cycleOk, row.red[5] == '-');
+    }
+}
+
+TEST(RefreshFixPanels, ADifferenceBeyondItsIntegerFailsAfterTheEarlierLabels) {
+    MainWindowText window;
+    const MainWindowText initial;
+    bool cycleOk = true;
+    EXPECT_THROW(RefreshFixPanels(fix(1, static_cast<int>(MissingValue), 0.9f, 0, 0),
+                                  fix(1, 32767, 0.9f, 0, 0), window, 0, cycleOk, '.'),
+                 std::exception);
+    EXPECT_EQ(window.lblSvs[2].text, "32767") << "the receiver panels came first";
+    EXPECT_EQ(window.lblSvs[0], initial.lblSvs[0]) << "the failing label keeps its state";
+    EXPECT_EQ(window.lblHeading, initial.lblHeading) << "and so does the heading colour";
+    EXPECT_THROW(RefreshFixPanels(fix(2, 8, 0.9f, 2147483647, 0),
+                                  fix(2, 8, 0.9f, 2147483647 - 40000, 0), window, 0, cycleOk, '.'),
+                 std::exception)
+        << "a station difference beyond 16 bits";
+}
+
+constexpr std::int64_t kDay = 86'400'000;
+
+// One fix arriving, and the pair it should complete: the instant (-1: none)
+// and whose fix is carried forward (0: none).
+struct Arrival {
+    int receiver;
+    std::int64_t ms;
+    std::int64_t pairedAt = -1;
+    int carried = 0;
+    int quality = 4;
+};
+
+struct Scenario {
+    const char* legend;
+    std::int64_t toleranceMs;
+    std::vector<Arrival> arrivals;
+};
+
+GgaRecord fixAt(std::int64_t ms, int quality) {
+    GgaRecord fix;
+    fix.TimeOfDayMs = ms;
+    fix.Quality = static_cast<std::int16_t>(quality);
+    // A vessel sailing north, 1e-7 rad per 100 ms, the same at both antennas.
+    fix.Latitude = 1e-9 * static_cast<double>(ms);
+    return fix;
+}
+
+TEST(EpochPairing, PairsEachInstantOnceFromTheReceiversTimeStamps) {
+    const Scenario scenarios[] = {
+        {"at 20 Hz with a wide tolerance a new fix never takes the old partner",
+         1000,
+         {{1, 0}, {2, 0, 0}, {1, 50}, {2, 50, 50}, {2, 100}, {1, 100, 100}}},
+        {"a lost fix loses only its epoch; a fix due at the instant is awaited, not carried",
+         200,
+         {{1, 0}, {2, 0, 0}, {1, 100}, {1, 200}, {2, 200, 200}, {2, 300}, {1, 300, 300}}},
+        {"a repeated sentence gives no second heading", 200, {{1, 0}, {2, 0, 0}, {2, 0}, {1, 0}}},
+        {"tolerance 0 never pairs", 0, {{1, 0}, {2, 0}, {1, 1000}, {2, 1000}}},
+        {"GPS 2 at 5 Hz beside GPS 1 at 10 Hz",
+         200,
+         {{1, 0}, {2, 0, 0}, {1, 100}, {1, 200}, {2, 200, 200}, {1, 300}, {1, 400}, {2, 400, 400}}},
+        {"GPS 2 measures 50 ms after GPS 1: GPS 1 is carried forward once it has a track",
+         200,
+         {{1, 0}, {2, 50}, {1, 100}, {2, 150, 150, 1}, {1, 200}, {2, 250, 250, 1}}},
+        {"the later receiver's sentence comes first: the older fix is carried when it arrives",
+         200,
+         {{1, 0}, {2, 50}, {2, 150}, {1, 100, 150, 1}, {2, 250}, {1, 200, 250, 1}}},
+        {"no track across a gap of more than 2 s",
+         200,
+         {{1, 0}, {1, 3000}, {2, 3050}, {1, 4000}, {2, 4050, 4050, 1}}},
+        {"without a fix no track is needed: the pair shows the missing fix",
+         200,
+         {{1, 0, -1, 0, 0}, {1, 100, -1, 0, 0}, {2, 150, 150, 1}}},
+        {"a track from a fix without one is no track", 200, {{1, 0, -1, 0, 0}, {1, 100}, {2, 150}}},
+        {"epochs 0.5 s apart pair above a tolerance of 0.5 s",
+         600,
+         {{1, 0}, {2, 500}, {1, 1000}, {2, 1500, 1500, 1}}},
+        {"exactly the tolerance apart is too far", 50, {{1, 0}, {1, 100}, {2, 150}}},
+        {"a carried fix takes part in one pair only",
+         200,
+         {{1, 0}, {1, 100}, {2, 150, 150, 1}, {2, 160}}},
+        {"across midnight", 200, {{1, kDay - 100}, {2, kDay - 100, kDay - 100}, {1, 0}, {2, 0, 0}}},
+    };
+    for (const Scenario& scenario : scenarios) {
+        SCOPED_TRACE(scenario.legend);
+        EpochPairing pairing;
+        for (const Arrival& arrival : scenario.arrivals) {
+            SCOPED_TRACE("GPS " + std::to_string(arrival.receiver) + " at " +
+                         std::to_string(arrival.ms) + " ms");
+            const auto pair = pairing.add(arrival.receiver, fixAt(arrival.ms, arrival.quality),
+                                          scenario.toleranceMs);
+            ASSERT_EQ(pair.has_value(), arrival.pairedAt >= 0);
+            if (pair) {
+                EXPECT_EQ(pair->instantMs, arrival.pairedAt);
+                EXPECT_EQ(pair->carried, arrival.carried);
+                EXPECT_EQ(pair->fix[static_cast<std::size_t>(arrival.receiver - 1)]->TimeOfDayMs,
+                          arrival.ms);
+            }
+        }
+    }
+}
+
+TEST(EpochPairing, CarriesTheOlderFixAlongItsOwnTrack) {
+    // GPS 1 moves 2e-7 rad north and 4e-7 rad east or west per 100 ms, across
+    // the antimeridian; its fix of 100 ms is carried to GPS 2's instant at
+    // 175 ms.
+    const struct {
+        const char* legend;
+        double before, newest, carried;  // GPS 1's longitudes, radians
+    } rows[] = {
+        {"eastward", kPi - 3e-7, -kPi + 1e-7, -kPi + 4e-7},
+        {"westward", -kPi + 3e-7, kPi - 1e-7, kPi - 4e-7},
+    };
+    for (const auto& row : rows) {
+        EpochPairing pairing;
+        GgaRecord gps1 = fixAt(0, 4);
+        gps1.Latitude = 0.5;
+        gps1.Longitude = row.before;
+        pairing.add(1, gps1, 200);
+        gps1.TimeOfDayMs = 100;
+        gps1.Latitude += 2e-7;
+        gps1.Longitude = row.newest;
+        pairing.add(1, gps1, 200);
+        const auto pair = pairing.add(2, fixAt(175, 4), 200);
+        ASSERT_TRUE(pair) << row.legend;
+        EXPECT_EQ(pair->carriedMs, 75);
+        EXPECT_NEAR(pair->latitude[0], 0.5 + 3.5e-7, 1e-15);
+        EXPECT_NEAR(pair->longitude[0], row.carried, 1e-12) << row.legend;
+        EXPECT_DOUBLE_EQ(pair->latitude[1], 1.75e-7) << "the newer fix stays as received";
+        EXPECT_EQ(pair->fix[0]->Latitude, 0.5 + 2e-7) << "the fix itself stays as received";
+    }
+}
+
+TEST(SentenceChoice, ReadsTheNamesInOrderEachOnce) {
+    using enum HeadingSentence;
+    const struct {
+        const char* text;
+        std::optional<SentenceChoice> choice;
+    } rows[] = {
+        {"HDT", SentenceChoice{Hdt}},
+        {"THS,HDT", SentenceChoice{Ths, Hdt}},
+        {" hdt , Ths ", SentenceChoice{Hdt, Ths}},
+        {"rot,HDT,THS", SentenceChoice{Rot, Hdt, Ths}},
+        {"", std::nullopt},
+        {"HDT,", std::nullopt},
+        {"HDT,HDT", std::nullopt},
+        {"HDT,XYZ", std::nullopt},
+        {"HDTS", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ParseSentenceChoice(row.text), row.choice) << '"' << row.text << '"';
+    }
+    EXPECT_EQ(SentenceChoiceText({Rot, Ths, Hdt}), "ROT,THS,HDT");
+}
+
+TEST(RateOfTurn, SteadyTurnsGiveTheirRateWithoutASpikeAtNorth) {
+    const struct {
+        const char* legend;
+        double start;  // degrees
+        double degreesPerSecond;
+        std::int64_t stepMs;
+        std::int64_t startMs;
+    } rows[] = {
+        {"starboard across 000", 340, 3, 100, 0},
+        {"port across 000 and across midnight", 15, -20, 50, 86'399'000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.legend);
+        RateOfTurn filter;
+        filter.setTimeConstant(2);
+        const double expected = row.degreesPerSecond * 60;
+        for (int epoch = 0; epoch < 200; ++epoch) {
+            const double seconds = static_cast<double>(epoch * row.stepMs) / 1000;
+            const double heading =
+                std::fmod(row.start + row.degreesPerSecond * seconds + 360, 360.0);
+            const auto rate = filter.add((row.startMs + epoch * row.stepMs) % 86'400'000, heading);
+            ASSERT_EQ(rate.has_value(), epoch > 0) << "one heading gives no rate";
+            if (rate) {
+                ASSERT_NEAR(*rate, expected, std::fabs(expected) * 0.01) << "epoch " << epoch;
+            }
+        }
+    }
+}
+
+TEST(RateOfTurn, SmoothsWithItsTimeConstant) {
+    // Straight for 5 s, then a sudden turn of 3 degrees a second: the rate
+    // closes in on 180 degrees a minute as 1 - exp(-t / time constant).
+    for (const double timeConstant : {0.0, 0.5, 2.0}) {
+        SCOPED_TRACE(timeConstant);
+        RateOfTurn filter;
+        filter.setTimeConstant(timeConstant);
+        for (int epoch = 0; epoch <= 50; ++epoch) {
+            (void)filter.add(epoch * 100, 90);
+        }
+        for (int epoch = 1; epoch <= 25; ++epoch) {
+            const double seconds = epoch * 0.1;
+            const double expected =
+                timeConstant > 0 ? 180 * (1 - std::exp(-seconds / timeConstant)) : 180;
+            ASSERT_NEAR(filter.add(5000 + epoch * 100, 90 + 3 * seconds).value_or(0), expected,
+                        0.01)
+                << seconds << " s into the turn";
+        }
+    }
+}
+
+TEST(RateOfTurn, AGapOfMoreThanTwoSecondsStartsAfresh) {
+    RateOfTurn filter;
+    (void)filter.add(0, 10);
+    ASSERT_TRUE(filter.add(1000, 13));
+    EXPECT_FALSE(filter.add(3001, 19)) << "2.001 s after the last heading";
+    // 2 s is still a rate, and the turn before the gap is forgotten.
+    EXPECT_NEAR(filter.add(5001, 25).value_or(0), 180, 1e-9);
 }
 
 }  // namespace

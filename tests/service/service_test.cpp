@@ -1,14 +1,9 @@
-// nmea-bivaned as a user runs it, on pseudo-terminals whose GPS 1 is reached
-// through a link (as a USB receiver is through /dev/serial/by-id/) that a test
-// can unplug and plug in again. Its headings under the simulator are those of
-// the engine and the serial ports the window uses, which the end-to-end test
-// scores.
-
-#include <signal.h>
-#include <unistd.h>
+// nmea-bivaned's minute summary, and the service as a user runs it.
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -20,11 +15,47 @@
 #include <sstream>
 #include <thread>
 
+#include "service/minute_summary.h"
 #include "tests/serial_qt/pseudo_terminal.h"
 #include "tests/support/turning_epochs.h"
 
+namespace bivane {
+namespace {
+
+TEST(MinuteSummary, CountsCompletedEpochsAndStartsAgainAfterEachLine) {
+    MinuteSummary summary;
+    EXPECT_EQ(summary.takeLine().toStdString(),
+              "last minute: 0 epochs, 0 headings (THS valid 0, not valid 0), no heading");
+    const auto report = [](CycleOutcome outcome, bool valid, float heading) {
+        return CycleReport{.outcome = outcome,
+                           .timeDiffSeconds = -0.05,
+                           .instantMs = ((12 * 60 + 34) * 60 + 56) * 1000 + 780,
+                           .heading = heading,
+                           .headingValid = valid};
+    };
+    for (const CycleReport& r :
+         {report(CycleOutcome::NotReady, false, 0), report(CycleOutcome::Heading, true, 123.45f),
+          report(CycleOutcome::Waiting, false, 0), report(CycleOutcome::Heading, false, 10.0f),
+          report(CycleOutcome::Stale, false, 0), report(CycleOutcome::Heading, true, 359.94f)}) {
+        summary.count(r);
+    }
+    EXPECT_EQ(summary.takeLine().toStdString(),
+              "last minute: 4 epochs, 3 headings (THS valid 2, not valid 2), last heading 359.9° "
+              "at 12:34:56.78 UTC, time difference -0.05 s");
+    EXPECT_EQ(summary.epochs(), 0);
+}
+
+}  // namespace
+}  // namespace bivane
+
 namespace bivane::test {
 namespace {
+
+// nmea-bivaned as a user runs it, on pseudo-terminals whose GPS 1 is reached
+// through a link (as a USB receiver is through /dev/serial/by-id/) that a test
+// can unplug and plug in again. Its headings under the simulator are those of
+// the engine and the serial ports the window uses, which the end-to-end test
+// scores.
 
 using namespace std::chrono_literals;
 using test_support::PseudoTerminal;

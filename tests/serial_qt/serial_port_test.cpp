@@ -1,8 +1,9 @@
-#include "serial/qt_serial_port.h"
+// The serial ports: the COM number map, the settings texts, and the Qt port on
+// pseudo-terminals.
 
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
+#include <sys/file.h>
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -12,11 +13,88 @@
 #include <vector>
 
 #include "reception/line_error_counters.h"
+#include "reception/port_settings.h"
+#include "serial/com_port_map.h"
+#include "serial/qt_serial_port.h"
+#include "serial/user_settings.h"
 #include "tests/serial_qt/line_settings.h"
 #include "tests/serial_qt/pseudo_terminal.h"
 
 namespace bivane {
 namespace {
+
+TEST(ComPortMap, RunMappingOverStoreOverSystemDefault) {
+    const auto store = OpenUserSettings();
+    store->remove(QStringLiteral("Ports"));
+    store->setValue(QStringLiteral("Ports/COM2"), QStringLiteral("/dev/ttyUSB0"));
+    store->setValue(QStringLiteral("Ports/COM5"), QStringLiteral("/dev/ttyACM0"));
+    store->sync();
+    ComPortMap ports;
+    ports.mapForThisRun(5, QStringLiteral("/dev/pts/7"));
+    ports.mapForThisRun(9, QStringLiteral("/dev/pts/8"));
+    ports.mapForThisRun(9, QStringLiteral("/dev/pts/9"));
+    struct Row {
+        int number;
+        const char* device;
+        const char* legend;
+    };
+    const Row rows[] = {
+        {1, "/dev/ttyS0", "nothing mapped: the system's first port"},
+        {2, "/dev/ttyUSB0", "stored only"},
+        {5, "/dev/pts/7", "run mapping wins over the store"},
+        {9, "/dev/pts/9", "the later run mapping wins"},
+        {16, "/dev/ttyS15", "the last entry of the setup list"},
+        {-3, "", "no system port (port 0 is the serial port test's)"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ports.deviceFor(row.number).toStdString(), row.device) << row.legend;
+    }
+    // The run mapping is never written to the store.
+    EXPECT_EQ(OpenUserSettings()->value(QStringLiteral("Ports/COM9")), QVariant());
+    // A store change is seen at the next look-up (the ports look up at open).
+    store->remove(QStringLiteral("Ports"));
+    store->sync();
+    EXPECT_EQ(ports.deviceFor(2), QStringLiteral("/dev/ttyS1"));
+}
+
+TEST(ParsePortSettings, ReadsEveryListEntryAndHandWrittenVariantsAndRefusesWithTheReason) {
+    const std::string shape =
+        "expected speed, parity, data bits and stop bits separated by commas, as in "
+        "\"4800,n,8,1\"";
+    struct Row {
+        const char* text;
+        std::optional<PortSettings> expected;
+        std::string failure;
+    };
+    const Row rows[] = {
+        {"921600,n,8,1", PortSettings{921600, PortParity::None, 8, PortStopBits::One}, ""},
+        {"9600,E,7,2", PortSettings{9600, PortParity::Even, 7, PortStopBits::Two}, ""},
+        {"19200,o,8,1", PortSettings{19200, PortParity::Odd, 8, PortStopBits::One}, ""},
+        {"300,M,6,1", PortSettings{300, PortParity::Mark, 6, PortStopBits::One}, ""},
+        {"110,s,5,1.5", PortSettings{110, PortParity::Space, 5, PortStopBits::OneAndHalf}, ""},
+        {" 4800 , n , 8 , 1 ", PortSettings{4800, PortParity::None, 8, PortStopBits::One}, ""},
+        {"2147483647,n,8,1", PortSettings{2147483647, PortParity::None, 8, PortStopBits::One}, ""},
+        {"", std::nullopt, shape},
+        {"4800,n,8,1,", std::nullopt, shape},
+        {"4800,x,8,1", std::nullopt, "the parity \"x\" is not one of n, e, o, m, s"},
+        {"4800,no,8,1", std::nullopt, "the parity \"no\" is not one of n, e, o, m, s"},
+        {"4800,n,9,1", std::nullopt, "the data bits \"9\" are not 5, 6, 7 or 8"},
+        {"4800,n,8.0,1", std::nullopt, "the data bits \"8.0\" are not 5, 6, 7 or 8"},
+        {"4800,n,8,3", std::nullopt, "the stop bits \"3\" are not 1, 1.5 or 2"},
+        {"4800,n,8,1.0", std::nullopt, "the stop bits \"1.0\" are not 1, 1.5 or 2"},
+        {"0,n,8,1", std::nullopt, "the speed \"0\" is not a positive whole number"},
+        {"4800.5,n,8,1", std::nullopt, "the speed \"4800.5\" is not a positive whole number"},
+        {"2147483648,n,8,1", std::nullopt,
+         "the speed \"2147483648\" is not a positive whole number"},
+        {"99999999999999999999,n,8,1", std::nullopt,
+         "the speed \"99999999999999999999\" is not a positive whole number"},
+    };
+    for (const Row& row : rows) {
+        const PortSettingsReading reading = ParsePortSettings(row.text);
+        EXPECT_EQ(reading.settings, row.expected) << '"' << row.text << '"';
+        EXPECT_EQ(reading.failure, row.failure) << '"' << row.text << '"';
+    }
+}
 
 using namespace std::chrono_literals;
 using test_support::ProcessEventsFor;
