@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -20,6 +19,7 @@
 #include "app/signal_closer.h"
 #include "serial/user_settings.h"
 #include "tests/support/gga_lines.h"
+#include "tests/support/replayed.h"
 #include "tests/support/turning_epochs.h"
 #include "tests/support/window_harness.h"
 
@@ -230,15 +230,6 @@ TEST(Recording, ARecordingReplaysToTheSentencesTheWindowSent) {
     window.mnuFileRecord_Click();
     EXPECT_FALSE(window.recorder().isRecording());
 
-    const std::string recording = ReadWholeFile(path);
-    const std::string key = "\n; replay-options: ";
-    const std::size_t options = recording.find(key) + key.size();
-    ASSERT_GT(options, key.size()) << recording;
-    QStringList arguments = QProcess::splitCommand(
-        QString::fromStdString(recording.substr(options, recording.find('\n', options) - options)));
-    QProcess replay;
-    replay.start(QStringLiteral(NMEA_BIVANE_REPLAY), arguments << path);
-    ASSERT_TRUE(replay.waitForFinished(10000));
     // Port 3 also got ROT, which the replay does not send.
     const std::string& written = harness.port(3).written();
     std::string sent;
@@ -248,7 +239,7 @@ TEST(Recording, ARecordingReplaysToTheSentencesTheWindowSent) {
             sent += written.substr(at, end - at);
         }
     }
-    EXPECT_EQ(replay.readAllStandardOutput().toStdString(), sent);
+    EXPECT_EQ(Replayed(QStringLiteral(NMEA_BIVANE_REPLAY), path), sent);
     // An HDT and THS for each epoch but the checksum error's, which gets a
     // THS that says not valid.
     const auto count = [&sent](const char* what) {

@@ -17,6 +17,7 @@
 
 #include "service/minute_summary.h"
 #include "tests/serial_qt/pseudo_terminal.h"
+#include "tests/support/replayed.h"
 #include "tests/support/turning_epochs.h"
 
 namespace bivane {
@@ -137,22 +138,6 @@ class Service {
     std::size_t m_searched = 0;
 };
 
-// What nmea-bivane-replay sends for a recording, with the options its header
-// names.
-std::string replayed(const std::filesystem::path& recording) {
-    std::ifstream file(recording, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(file), {}};
-    const std::string key = "\n; replay-options: ";
-    const std::size_t options = text.find(key) + key.size();
-    QStringList arguments = QProcess::splitCommand(
-        QString::fromStdString(text.substr(options, text.find('\n', options) - options)));
-    QProcess replay;
-    replay.start(QStringLiteral(REPLAY_EXECUTABLE),
-                 arguments << QString::fromStdString(recording.string()));
-    replay.waitForFinished(10000);
-    return replay.readAllStandardOutput().toStdString();
-}
-
 std::string hdt(int degrees) {
     return QString::asprintf("$GPHDT,%03d.0,T", (degrees % 360 + 360) % 360).toStdString();
 }
@@ -268,8 +253,9 @@ TEST(Service, ReceiversComeBackByThemselvesAndSighupReadsChangedOffsets) {
         }
     }
     EXPECT_EQ(logged, epoch + 1) << "every heading sent is in the log";
-    EXPECT_EQ(replayed(root / "input.capture.1"), sentBefore);
-    EXPECT_EQ(replayed(root / "input.capture"), sent);
+    const QString replay = QStringLiteral(REPLAY_EXECUTABLE);
+    EXPECT_EQ(Replayed(replay, folder.filePath(QStringLiteral("input.capture.1"))), sentBefore);
+    EXPECT_EQ(Replayed(replay, folder.filePath(QStringLiteral("input.capture"))), sent);
     std::cout << "[ status   ]\n" << service.statusText();
 }
 
