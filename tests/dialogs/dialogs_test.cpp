@@ -233,13 +233,11 @@ TEST(TimeTolerancePrompt, AsksWithTheCurrentValueAndStoresTheAnswer) {
         const char* refusal;  // part of the message, nullptr for none
     } rows[] = {
         {0.2f, '.', std::nullopt, "0.2", 0.2f, nullptr},
-        {0.2f, '.', "0,5", "0.2", 0.5f, nullptr},
         {0.2f, ',', "1.25 sec", "0,2", 1.25f, nullptr},
         {0.2f, '.', "x", "0.2", 0.0f, nullptr},
         {1e-5f, '.', std::nullopt, "1e-05", 1e-5f, nullptr},
         {0.2f, '\'', "0'2", "0'2", 0.2f, nullptr},
         {0.3f, '.', "1e39", "0.3", 0.3f, "\"1e39\" is too large"},
-        {0.3f, ',', "-1e999", "0,3", 0.3f, "\"-1e999\" is too large"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);

@@ -9,7 +9,6 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <fstream>
 #include <iostream>
 
 #include "tests/support/sim_process.h"
@@ -56,8 +55,7 @@ TEST(EndToEnd, EveryEpochGivesOneHeadingWithinItsRoundingOfTheTruth) {
     sampler.start(20);
     loop.exec();
     ASSERT_EQ(simulator.wait(std::chrono::seconds(5)), 0);
-    std::ifstream file(reportPath);
-    const std::string report{std::istreambuf_iterator<char>(file), {}};
+    const std::string report = ReadWholeFile(QString::fromStdString(reportPath));
     std::cout << "[ report   ] " << report;
     EXPECT_TRUE(harness.prompts.messages.empty())
         << harness.prompts.texts().join(u'|').toStdString();
