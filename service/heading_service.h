@@ -102,10 +102,9 @@ class HeadingService final : public QObject {
     std::string m_errorShown;                    // the error line's message, without its time
     std::map<std::string, qint64> m_errorsSaid;  // each error and when it was last said
     QElapsedTimer m_running;                     // since the service was made
-    bool m_portTextSaid = false;
+    bool m_portTextSaid = false;      // a port's loss or return has just been said in full
     bool m_headingsFlow = false;      // the latest completed epoch gave a heading
-    QElapsedTimer m_headingsStopped;  // since the latest epoch without a heading began  // a port's
-                                      // loss or return has just been said in full
+    QElapsedTimer m_headingsStopped;  // since the latest epoch without a heading began
 };
 
 }  // namespace bivane
