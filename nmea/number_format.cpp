@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <system_error>
 #include <type_traits>
@@ -123,34 +122,36 @@ void roundDigits(Digits& d, int places) {
 // number well away from a rounding boundary: scaled by 10^places it is then
 // rounded by its fraction alone, whatever the last bits of the value or of
 // its shortest form (a float's shortest form lies within half a float step).
-// Nothing when the number is large or near a boundary.
+// False, and `d` untouched, when the number is large or near a boundary. The
+// digits are written in place, one by one, and read so: copied whole right
+// after such writes they would wait for every byte to be stored.
 template <typename Real>
-std::optional<Digits> roundedAwayFromBoundary(Real magnitude, int places) {
+bool roundAwayFromBoundary(Real magnitude, int places, Digits& d) {
     static constexpr double kPowersOfTen[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
     if (places < 0 || places > 8) {
-        return std::nullopt;
+        return false;
     }
     const double scaled = static_cast<double>(magnitude) * kPowersOfTen[places];
     if (!(scaled < 1e9)) {
-        return std::nullopt;
+        return false;
     }
     constexpr double kRelativeStep = std::is_same_v<Real, float> ? 1.2e-7 : 4.5e-16;
     const double whole = std::floor(scaled);
     const double fraction = scaled - whole;
     if (std::fabs(fraction - 0.5) <= scaled * kRelativeStep + 1e-9) {
-        return std::nullopt;
+        return false;
     }
     auto rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-    Digits d;
-    char reversed[24];
     std::size_t count = 0;
-    for (; rounded != 0; rounded /= 10) {
-        reversed[count++] = static_cast<char>('0' + rounded % 10);
+    for (std::uint64_t rest = rounded; rest != 0; rest /= 10) {
+        ++count;
     }
-    std::reverse_copy(reversed, reversed + count, d.digits);
+    for (std::size_t k = count; k-- > 0; rounded /= 10) {
+        d.digits[k] = static_cast<char>('0' + rounded % 10);
+    }
     d.count = count;
     d.point = static_cast<long>(count) - places;
-    return d;
+    return true;
 }
 
 template <typename Real>
@@ -170,23 +171,31 @@ std::string formatNumber(Real value, std::string_view patternText, char separato
 
     const Real magnitude = std::fabs(value);
     Digits d;
-    if (auto quick = roundedAwayFromBoundary(magnitude, pattern.decimalPlaces)) {
-        d = *quick;
-    } else {
+    if (!roundAwayFromBoundary(magnitude, pattern.decimalPlaces, d)) {
         d = shortestDigits(magnitude);
         roundDigits(d, pattern.decimalPlaces);
     }
-    if (value < 0 && !d.isZero()) {
-        out += '-';
-    }
+    // Written in place into a text of its final length: this runs for most
+    // labels of every epoch.
+    const bool negative = value < 0 && !d.isZero();
     const long integerDigits = std::max<long>(d.point, pattern.integerPlaces);
-    for (long k = integerDigits; k > 0; --k) {
-        out += d.at(d.point - k);
+    const auto decimals = static_cast<std::size_t>(pattern.decimalPlaces);
+    const std::size_t number = (negative ? 1 : 0) +
+                               static_cast<std::size_t>(std::max<long>(integerDigits, 0)) +
+                               (decimals > 0 ? 1 + decimals : 0);
+    out.reserve(out.size() + number + pattern.suffix.size());
+    out.resize(out.size() + number);
+    char* at = out.data() + pattern.prefix.size();
+    if (negative) {
+        *at++ = '-';
     }
-    if (pattern.decimalPlaces > 0) {
-        out += separator;
+    for (long k = integerDigits; k > 0; --k) {
+        *at++ = d.at(d.point - k);
+    }
+    if (decimals > 0) {
+        *at++ = separator;
         for (long k = 0; k < pattern.decimalPlaces; ++k) {
-            out += d.at(d.point + k);
+            *at++ = d.at(d.point + k);
         }
     }
     out += pattern.suffix;
