@@ -39,6 +39,11 @@ constexpr qint64 kLongestUnshownMs = 100;
 // (it usually follows within a few milliseconds): the fix and its heading
 // then show together, and the heading does not wait for the labels.
 constexpr int kPartnerWaitMs = 20;
+// How long the labels wait after a heading went out: painting them takes a
+// few milliseconds of processor, which the system's serial and network work
+// and a chart plotter on the same computer need first to take the heading
+// in. Nobody sees the difference.
+constexpr int kAfterHeadingMs = 5;
 
 const QString kStartLogging = QStringLiteral("Start Logging");
 const QString kStopLogging = QStringLiteral("Stop Logging");
@@ -112,8 +117,8 @@ Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const 
     // the fix before it.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] { showWhenIdle(); });
-    m_partnerWait.setSingleShot(true);
-    connect(&m_partnerWait, &QTimer::timeout, this, [this] {
+    m_showLater.setSingleShot(true);
+    connect(&m_showLater, &QTimer::timeout, this, [this] {
         if (m_textPending) {
             showWindowText();
         }
@@ -251,13 +256,21 @@ void Frm_Bivane::showWhenIdle() {
             return;  // another event comes at once
         }
         if (m_engine.awaitingPartner()) {
-            if (!m_partnerWait.isActive()) {
-                m_partnerWait.start(kPartnerWaitMs);
-            }
+            showLater(kPartnerWaitMs);
+            return;
+        }
+        if (m_engine.headingJustSent()) {
+            showLater(kAfterHeadingMs);
             return;
         }
     }
     showWindowText();
+}
+
+void Frm_Bivane::showLater(int milliseconds) {
+    if (!m_showLater.isActive()) {
+        m_showLater.start(milliseconds);
+    }
 }
 
 void Frm_Bivane::textChanged() {
@@ -271,7 +284,7 @@ void Frm_Bivane::textChanged() {
 
 void Frm_Bivane::showWindowText() {
     m_textPending = false;
-    m_partnerWait.stop();
+    m_showLater.stop();
     for (LabelBinding& binding : m_labels) {
         if (!(*binding.model == binding.shown)) {
             binding.shown = *binding.model;

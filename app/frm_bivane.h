@@ -117,6 +117,7 @@ class Frm_Bivane final : public QMainWindow {
     void textChanged();
     // Characters of a receiver wait to be handled.
     bool inputWaiting();
+    void showLater(int milliseconds);
     // The event loop is about to wait: shows the labels unless more port
     // events or the partner fix of the latest one are about to come.
     void showWhenIdle();
@@ -173,7 +174,7 @@ class Frm_Bivane final : public QMainWindow {
     std::vector<LabelBinding> m_labels;
     bool m_textPending = false;
     QElapsedTimer m_pendingSince;  // since the first change the labels do not show
-    QTimer m_partnerWait;
+    QTimer m_showLater;            // shows the labels a moment later
     std::vector<QGroupBox*> m_frames;
     QPushButton* m_cmdLog = nullptr;
 

@@ -52,6 +52,8 @@ class HeadingEngine {
     // The latest fix waits for the other receiver's fix of its instant,
     // which is on its way: its heading is about to come.
     bool awaitingPartner() const { return m_cycle.lastOutcome() == CycleOutcome::Waiting; }
+    // The last cycle put a heading out.
+    bool headingJustSent() const { return m_cycle.lastOutcome() == CycleOutcome::Heading; }
 
     // A further output of the heading sentences (a network server, say):
     // it gets every sentence text port 3 gets, in the same cycle, and must
