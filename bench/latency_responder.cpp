@@ -5,8 +5,14 @@
 // that the program's latency is measured against what the machine, the
 // pseudo-terminals and the simulator cost by themselves.
 //
+// With --engine it hands every chunk to the program's heading engine instead
+// (reception, decoding, the cycle, the text model, no window, no Qt), in the
+// same loop: what the engine costs without the event loop and the window.
+// It then takes the simulator's default mounting (GPS 2 two metres ahead of
+// GPS 1).
+//
 // Usage (as the simulator starts a program): nmea-bivane-responder
-//   [--program-folder F] --com 1=DEVICE --com 2=DEVICE --com 3=DEVICE
+//   [--engine] [--program-folder F] --com 1=DEVICE --com 2=DEVICE --com 3=DEVICE
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,10 +23,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "nmea/hdt.h"
+#include "nmea/message_sink.h"
+#include "tools/replay/replay_engine.h"
 
 namespace {
 
@@ -52,8 +61,16 @@ std::string_view ggaTime(std::string_view line) {
 
 int main(int argc, char** argv) {
     std::array<std::string, 3> devices;
-    for (int i = 1; i + 1 < argc; ++i) {
+    bool runEngine = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
+        if (option == "--engine") {
+            runEngine = true;
+            continue;
+        }
+        if (i + 1 == argc) {
+            break;
+        }
         const std::string_view value = argv[i + 1];
         if (option == "--com" && value.size() > 2 && value[1] == '=' && value[0] >= '1' &&
             value[0] <= '3') {
@@ -69,6 +86,17 @@ int main(int argc, char** argv) {
         }
     }
     const std::string sentence = bivane::BuildHdtSentence("GP", 0.0f, 1) + "\r\n";
+    bool writeFailed = false;
+    bivane::DiscardedMessages messages;
+    std::optional<bivane::ReplayEngine> engine;
+    if (runEngine) {
+        engine.emplace(
+            bivane::ReplayOptions{.offsets = {0, 0, 0, 2}},
+            [&](std::string_view text) {
+                writeFailed = writeFailed || ::write(fds[2], text.data(), text.size()) < 0;
+            },
+            messages);
+    }
 
     std::array<std::string, 2> pending;
     std::array<std::string, 2> lastTime;
@@ -89,6 +117,14 @@ int main(int argc, char** argv) {
             const ssize_t n = ::read(fds[r], chunk, sizeof chunk);
             if (n <= 0) {
                 return 0;  // the simulator has gone
+            }
+            if (engine) {
+                engine->receive(static_cast<int>(r) + 1,
+                                std::string_view(chunk, static_cast<std::size_t>(n)));
+                if (writeFailed) {
+                    return 1;
+                }
+                continue;
             }
             pending[r].append(chunk, static_cast<std::size_t>(n));
             std::size_t end;
