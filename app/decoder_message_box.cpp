@@ -1,5 +1,6 @@
 #include "app/decoder_message_box.h"
 #include "runtime/qt_text.h"
+#include "runtime/thread_call.h"
 
 namespace bivane {
 namespace {}  // namespace
@@ -9,6 +10,15 @@ DecoderMessageBox::~DecoderMessageBox() {
 }
 
 void DecoderMessageBox::showMessage(std::string_view title, std::string_view text) {
+    if (m_window.isNull()) {
+        return;
+    }
+    CallOnThreadOf(m_window, [this, title = std::string(title), text = std::string(text)] {
+        show(title, text);
+    });
+}
+
+void DecoderMessageBox::show(const std::string& title, const std::string& text) {
     if (!m_box) {
         m_box =
             new QMessageBox(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok, m_window);

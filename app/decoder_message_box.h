@@ -25,6 +25,8 @@ class DecoderMessageBox final : public MessageSink {
     void close();
 
   private:
+    void show(const std::string& title, const std::string& text);
+
     QPointer<QWidget> m_window;
     QPointer<QMessageBox> m_box;
 };

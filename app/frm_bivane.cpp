@@ -26,6 +26,7 @@
 #include "runtime/qt_text.h"
 #include "runtime/settings_at_start.h"
 #include "runtime/settings_file_io.h"
+#include "runtime/thread_call.h"
 #include "runtime/version.h"
 #include "serial/user_settings.h"
 
@@ -104,13 +105,18 @@ Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const 
       m_state(m_engine.state()),
       m_text(m_engine.text()) {
     setObjectName(QStringLiteral("Frm_Bivane"));
-    m_engine.setTextChanged([this] { textChanged(); });
-    m_networkOutputs.addTo(m_engine);
+    m_engine.setTextChanged([this] { engineTextChanged(); });
+    m_networkOutputs.addTo(m_engine, [this](const std::string& failure) {
+        ShowErrorLine(m_text, m_clock, failure + ": heading not sent");
+        textChanged();
+    });
     m_engine.setInputTap(&m_recorder);
     m_recorder.setStopHandler([this](const QString& failure) {
-        m_mnuFileRecord->setText(kRecordInput);
-        ShowErrorLine(m_text, m_clock, failure.toStdString());
-        textChanged();
+        CallOnThreadOf(this, [this, failure] {
+            m_mnuFileRecord->setText(kRecordInput);
+            ShowErrorLine(m_text, m_clock, failure.toStdString());
+            textChanged();
+        });
     });
     // Labels are shown when the event loop is about to wait and no receiver's
     // characters wait to be handled: a heading never waits for the labels of
@@ -270,6 +276,25 @@ void Frm_Bivane::showWhenIdle() {
 void Frm_Bivane::showLater(int milliseconds) {
     if (!m_showLater.isActive()) {
         m_showLater.start(milliseconds);
+    }
+}
+
+void Frm_Bivane::engineTextChanged() {
+    if (QThread::currentThread() == thread()) {
+        textChanged();
+        return;
+    }
+    // A port event on the input thread, which the heading has already left:
+    // the labels are the window's business. One call waits at a time.
+    if (!m_textChangeQueued) {
+        m_textChangeQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_textChangeQueued = false;
+                textChanged();
+            },
+            Qt::QueuedConnection);
     }
 }
 

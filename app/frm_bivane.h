@@ -115,6 +115,9 @@ class Frm_Bivane final : public QMainWindow {
     // The engine changed the text model: the labels follow once the event
     // loop has handled every port event that waits.
     void textChanged();
+    // The engine's text-changed handler, on whichever thread the port
+    // event ran.
+    void engineTextChanged();
     // Characters of a receiver wait to be handled.
     bool inputWaiting();
     void showLater(int milliseconds);
@@ -173,8 +176,9 @@ class Frm_Bivane final : public QMainWindow {
 
     std::vector<LabelBinding> m_labels;
     bool m_textPending = false;
-    QElapsedTimer m_pendingSince;  // since the first change the labels do not show
-    QTimer m_showLater;            // shows the labels a moment later
+    bool m_textChangeQueued = false;  // engineTextChanged() has a call waiting
+    QElapsedTimer m_pendingSince;     // since the first change the labels do not show
+    QTimer m_showLater;               // shows the labels a moment later
     std::vector<QGroupBox*> m_frames;
     QPushButton* m_cmdLog = nullptr;
 

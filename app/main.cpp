@@ -11,6 +11,7 @@
 #endif
 #include "engine/labels_json.h"
 #include "runtime/system_clock.h"
+#include "runtime/threaded_input.h"
 #include "serial/com_port_map.h"
 
 int main(int argc, char* argv[]) {
@@ -31,8 +32,11 @@ int main(int argc, char* argv[]) {
 
     bivane::SystemClock clock;
     bivane::QtUserPrompts prompts;
-    bivane::Frm_Bivane window(bivane::QtPortFactory(comPorts), prompts, clock,
-                              commandLine.programFolder);
+    // Before the window, which closes its ports before the thread ends.
+    const auto threadedInput = bivane::ThreadedInput::start();
+    bivane::Frm_Bivane window(
+        bivane::QtPortFactory(comPorts, threadedInput ? &threadedInput->thread() : nullptr),
+        prompts, clock, commandLine.programFolder);
     window.setDeviceNames(&comPorts);
     window.setNetworkForThisRun(commandLine.tcp, commandLine.udp);
     prompts.setParentWidget(&window);

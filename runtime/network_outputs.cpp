@@ -1,12 +1,34 @@
 #include "runtime/network_outputs.h"
 
+#include <QThread>
+
 #include "runtime/qt_text.h"
 
 namespace bivane {
 
-void NetworkOutputs::addTo(HeadingEngine& engine) {
-    engine.addOutput(m_tcp);
-    engine.addOutput(m_udp);
+NetworkOutputs::NetworkOutputs() = default;
+
+void NetworkOutputs::addTo(HeadingEngine& engine,
+                           std::function<void(const std::string&)> lateFailure) {
+    m_lateFailure = std::move(lateFailure);
+    engine.addOutput(m_tcpOutput);
+    engine.addOutput(m_udpOutput);
+}
+
+IoResult NetworkOutputs::OwnThreadOutput::write(std::string_view text) {
+    if (QThread::currentThread() == m_owner.m_thread.thread()) {
+        return m_output.write(text);
+    }
+    QMetaObject::invokeMethod(
+        &m_owner.m_thread,
+        [this, sentences = std::string(text)] {
+            const IoResult result = m_output.write(sentences);
+            if (!result.ok() && m_owner.m_lateFailure) {
+                m_owner.m_lateFailure(result.failure());
+            }
+        },
+        Qt::QueuedConnection);
+    return {};
 }
 
 std::optional<QString> NetworkOutputs::apply(const NetworkSettings& settings) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "engine/heading_engine.h"
 #include "runtime/network_settings.h"
@@ -14,9 +17,13 @@ namespace bivane {
 // started, moved and stopped as the settings say.
 class NetworkOutputs {
   public:
-    // Both get every heading sentence `engine` sends; the outputs must
-    // outlive the engine's cycles.
-    void addTo(HeadingEngine& engine);
+    NetworkOutputs();
+
+    // Both get every heading sentence `engine` sends, on the thread that
+    // made them: a cycle on the input thread hands its sentences over, and
+    // a failure found there afterwards goes to `lateFailure` (the cycle has
+    // ended by then). The outputs must outlive the engine's cycles.
+    void addTo(HeadingEngine& engine, std::function<void(const std::string&)> lateFailure = {});
 
     // Starts, moves or stops the outputs as `settings` says. Clients stay
     // connected unless the server moves. Nothing on success, else why the
@@ -29,8 +36,24 @@ class NetworkOutputs {
     const UdpSentenceSender& udp() const { return m_udp; }
 
   private:
+    // Hands what another thread writes to the output's own thread.
+    class OwnThreadOutput final : public TextOutput {
+      public:
+        OwnThreadOutput(TextOutput& output, NetworkOutputs& owner)
+            : m_output(output), m_owner(owner) {}
+        IoResult write(std::string_view text) override;
+
+      private:
+        TextOutput& m_output;
+        NetworkOutputs& m_owner;
+    };
+
     TcpSentenceServer m_tcp;
     UdpSentenceSender m_udp;
+    QObject m_thread;  // the outputs' thread, and the queue of what is handed over
+    std::function<void(const std::string&)> m_lateFailure;
+    OwnThreadOutput m_tcpOutput{m_tcp, *this};
+    OwnThreadOutput m_udpOutput{m_udp, *this};
     std::optional<NetworkEndpoint> m_tcpListening;  // where m_tcp was last started
 };
 

@@ -14,8 +14,11 @@ namespace bivane {
 using PortFactory =
     std::function<std::unique_ptr<SerialPort>(int index, std::function<void(int)> lost)>;
 
-// The program's ports: QSerialPort on the devices that `ports` names. The
-// map must outlive the ports.
-PortFactory QtPortFactory(const ComPortMap& ports);
+class PortInputThread;
+
+// The program's ports: QSerialPort on the devices that `ports` names. With
+// `inputThread`, GPS 1 and GPS 2 are read on it. The map and the thread
+// must outlive the ports.
+PortFactory QtPortFactory(const ComPortMap& ports, PortInputThread* inputThread = nullptr);
 
 }  // namespace bivane

@@ -4,9 +4,13 @@
 
 namespace bivane {
 
-PortFactory QtPortFactory(const ComPortMap& ports) {
-    return [&ports](int index, std::function<void(int)> lost) -> std::unique_ptr<SerialPort> {
+PortFactory QtPortFactory(const ComPortMap& ports, PortInputThread* inputThread) {
+    return [&ports, inputThread](int index,
+                                 std::function<void(int)> lost) -> std::unique_ptr<SerialPort> {
         auto port = std::make_unique<QtSerialPort>(index, ports);
+        if (inputThread != nullptr && index != 3) {
+            port->readOnThread(*inputThread);
+        }
         QObject::connect(port.get(), &QtSerialPort::portLost, port.get(), std::move(lost));
         return port;
     };

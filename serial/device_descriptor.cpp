@@ -7,8 +7,10 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #endif
 
@@ -85,8 +87,63 @@ bool MayReadAndWrite(const QString& device) {
     return ::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) == 0;
 }
 
+int OpenReader(const QString& device) {
+    const QByteArray path = QFile::encodeName(device);
+    int descriptor = -1;
+    do {
+        descriptor = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+void CloseReader(int descriptor) {
+    if (descriptor >= 0) {
+        ::close(descriptor);
+    }
+}
+
+bool EnableReceiver(int descriptor) {
+    termios settings{};
+    if (::tcgetattr(descriptor, &settings) != 0) {
+        return false;
+    }
+    if ((settings.c_cflag & CREAD) != 0) {
+        return true;
+    }
+    settings.c_cflag |= CREAD;
+    return ::tcsetattr(descriptor, TCSANOW, &settings) == 0;
+}
+
+std::optional<std::string> ReadNow(int descriptor, std::size_t limit) {
+    std::string text;
+    char chunk[4096];
+    while (text.size() < limit) {
+        const ssize_t got = ::read(descriptor, chunk, std::min(sizeof chunk, limit - text.size()));
+        if (got > 0) {
+            text.append(chunk, static_cast<std::size_t>(got));
+        } else if (got == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+            // A raw terminal that waits for nothing (no minimum count, no
+            // time) reads 0 when nothing is there; a hang-up shows in poll().
+            break;
+        } else if (errno != EINTR) {
+            return text.empty() ? std::nullopt : std::optional(text);
+        }
+    }
+    return text;
+}
+
 #else
 
+int OpenReader(const QString&) {
+    return -1;
+}
+void CloseReader(int) {}
+bool EnableReceiver(int) {
+    return false;
+}
+std::optional<std::string> ReadNow(int, std::size_t) {
+    return std::nullopt;
+}
 bool DeviceAcceptsOutput(int) {
     return true;
 }

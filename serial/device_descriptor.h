@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include <QString>
@@ -34,5 +35,19 @@ bool LockDeviceExclusively(int descriptor);
 
 // True when this process may open `device` for reading and writing.
 bool MayReadAndWrite(const QString& device);
+
+// A second descriptor on `device` that only reads, does not wait and does
+// not make the device the process's terminal; -1 where there is none. It
+// must be opened before the port takes the device for exclusive use.
+int OpenReader(const QString& device);
+void CloseReader(int descriptor);
+
+// Lets the device's receiver take characters in (a port opened only for
+// writing has it off); false when the device refuses.
+bool EnableReceiver(int descriptor);
+
+// What waits to be read, at most `limit` bytes, without waiting; nothing
+// when the read fails before any byte (the device reports an error).
+std::optional<std::string> ReadNow(int descriptor, std::size_t limit);
 
 }  // namespace bivane

@@ -1,10 +1,16 @@
 #include "serial/qt_serial_port.h"
 
 #include <QSerialPort>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
 
 #include "reception/port_settings.h"
 #include "reception/port_text_output.h"
 #include "serial/device_descriptor.h"
+#include "serial/input_thread.h"
 
 namespace bivane {
 namespace {
@@ -163,24 +169,78 @@ IoResult QtSerialPort::open() {
         return IoResult::Failure(where + *refusal);
     }
     m_port->setPortName(device);
-    if (!m_port->open(QIODevice::ReadWrite)) {
+    // The reader is opened first: the port takes the device for exclusive
+    // use, which refuses every later opening.
+    m_reader = m_inputThread != nullptr ? OpenReader(device) : -1;
+    m_ownReader = m_reader >= 0;
+    if (!m_port->open(m_ownReader ? QIODevice::WriteOnly : QIODevice::ReadWrite)) {
+        dropReader();
         return IoResult::Failure(where + openFailure(device));
     }
     if (!LockDeviceExclusively(descriptor())) {
-        m_port->close();
+        close();
         return IoResult::Failure(where + "the device is in use by another program");
+    }
+    if (m_ownReader && !EnableReceiver(m_reader)) {
+        close();
+        return IoResult::Failure(where + "the device's receiver cannot be switched on");
     }
     // Counts from before the opening are none of this port's business.
     m_lineErrors = ReadLineErrorCounts(descriptor());
     m_eventCode = 0;
+    m_readFailed = false;
+    ++m_openings;
+    if (m_ownReader) {
+        m_inputThread->watch(m_reader, [this](short revents) { readerReady(revents); });
+    }
     return {};
 }
 
 void QtSerialPort::close() {
+    dropReader();
     if (m_port->isOpen()) {
         m_port->close();
     }
     m_lineErrors.reset();
+}
+
+void QtSerialPort::dropReader() {
+    if (m_reader >= 0) {
+        m_inputThread->unwatch(m_reader);
+        CloseReader(m_reader);
+        m_reader = -1;
+    }
+}
+
+bool QtSerialPort::onQtThread() const {
+    return QThread::currentThread() == thread();
+}
+
+void QtSerialPort::loseLater() {
+    dropReader();
+    QMetaObject::invokeMethod(
+        this,
+        [this, opening = m_openings] {
+            // A port closed or opened again meanwhile has nothing to lose.
+            if (opening == m_openings && m_port->isOpen()) {
+                close();
+                Q_EMIT portLost(m_index);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void QtSerialPort::readerReady(short revents) {
+#ifdef Q_OS_UNIX
+    if ((revents & POLLIN) != 0 && DeviceHasInput(m_reader)) {
+        deliverInput();
+    }
+    if (m_reader >= 0 && (m_readFailed || (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)) {
+        loseLater();
+    }
+#else
+    static_cast<void>(revents);
+#endif
 }
 
 void QtSerialPort::deliverInput() {
@@ -188,7 +248,7 @@ void QtSerialPort::deliverInput() {
     // that just arrived, so the reception drops the line they belong to and
     // starts clean with what follows.
     raiseLineConditions();
-    if (m_port->isOpen() && m_port->bytesAvailable() > 0) {
+    if (m_port->isOpen() && (m_ownReader || m_port->bytesAvailable() > 0)) {
         m_eventCode = kEventReceive;
         raiseEvent();
     }
@@ -217,6 +277,14 @@ std::string QtSerialPort::readInput() {
     if (!m_port->isOpen()) {
         return {};
     }
+    if (m_ownReader) {
+        if (m_reader < 0) {
+            return {};
+        }
+        std::optional<std::string> waiting = ReadNow(m_reader, kReadBufferLimit);
+        m_readFailed = !waiting;
+        return waiting ? std::move(*waiting) : std::string();
+    }
     const QByteArray waiting = m_port->readAll();
     return std::string(waiting.constData(), static_cast<std::size_t>(waiting.size()));
 }
@@ -225,7 +293,8 @@ IoResult QtSerialPort::writeOutput(std::string_view text) {
     if (!m_port->isOpen()) {
         return IoResult::Failure(ComPortText(m_number) + " is not open");
     }
-    const std::int64_t waiting = m_port->bytesToWrite() + DriverOutputQueue(descriptor());
+    const std::int64_t waiting =
+        m_port->bytesToWrite() + m_handedOver + DriverOutputQueue(descriptor());
     if (waiting > kMaxWaitingOutput) {
         return IoResult::Failure(ComPortText(m_number) + " output blocked: " +
                                  std::to_string(waiting) + " bytes still waiting to be sent");
@@ -233,11 +302,15 @@ IoResult QtSerialPort::writeOutput(std::string_view text) {
     // Straight to the device when nothing of ours waits before it, so the
     // heading leaves within this call; what the device cannot take now waits
     // in the port's buffer and goes when the line has room.
-    if (m_port->bytesToWrite() == 0) {
+    if (m_port->bytesToWrite() == 0 && m_handedOver == 0) {
         const std::optional<std::size_t> written = WriteNow(descriptor(), text);
         if (!written) {
-            close();
-            Q_EMIT portLost(m_index);
+            if (onQtThread()) {
+                close();
+                Q_EMIT portLost(m_index);
+            } else {
+                loseLater();
+            }
             return IoResult::Failure(ComPortText(m_number) + " was lost while sending");
         }
         text.remove_prefix(*written);
@@ -245,6 +318,25 @@ IoResult QtSerialPort::writeOutput(std::string_view text) {
             return {};
         }
     }
+    if (!onQtThread()) {
+        // QSerialPort's buffer belongs to the Qt thread: the rest goes
+        // there, after whatever was handed over before it.
+        m_handedOver += static_cast<std::int64_t>(text.size());
+        QMetaObject::invokeMethod(
+            this,
+            [this, rest = std::string(text), opening = m_openings] {
+                m_handedOver -= static_cast<std::int64_t>(rest.size());
+                if (opening == m_openings && m_port->isOpen()) {
+                    static_cast<void>(writeBuffered(rest));
+                }
+            },
+            Qt::QueuedConnection);
+        return {};
+    }
+    return writeBuffered(text);
+}
+
+IoResult QtSerialPort::writeBuffered(std::string_view text) {
     const auto size = static_cast<qint64>(text.size());
     if (m_port->write(text.data(), size) != size) {
         return IoResult::Failure(ComPortText(m_number) +
@@ -263,6 +355,9 @@ IoResult QtSerialPort::writeOutput(std::string_view text) {
 }
 
 bool QtSerialPort::inputWaiting() const {
+    if (m_ownReader) {
+        return m_port->isOpen() && DeviceHasInput(m_reader);
+    }
     return m_port->isOpen() && (m_port->bytesAvailable() > 0 || DeviceHasInput(descriptor()));
 }
 

@@ -17,6 +17,8 @@ QT_END_NAMESPACE
 
 namespace bivane {
 
+class PortInputThread;
+
 // Bytes that may wait to be sent on a port (in the program and in the
 // driver) before a new text is refused rather than queued: a receiver that
 // does not read, or flow control that holds the line, must not make the
@@ -25,8 +27,9 @@ inline constexpr std::int64_t kMaxWaitingOutput = 4096;
 
 // A serial port of the window (MSComm1(index)) on QSerialPort. Port number n
 // is the system port "COM n", whose device `ports` names. Characters arriving
-// and line conditions raise the port event on the Qt thread; every call
-// returns at once, none runs an event loop.
+// and line conditions raise the port event on the Qt thread, or on the input
+// thread the port is handed (then under the engine lock); every call returns
+// at once, none runs an event loop.
 class QtSerialPort final : public QObject, public SerialPort {
     Q_OBJECT
   public:
@@ -59,6 +62,13 @@ class QtSerialPort final : public QObject, public SerialPort {
     IoResult writeOutput(std::string_view text) override;
     bool inputWaiting() const override;
 
+    // From the next open() on, the port reads on `thread` through a
+    // descriptor of its own (QSerialPort then only writes): its events and
+    // the engine's work for them no longer wait for the Qt thread. Where
+    // the system has no such descriptor, Qt reads as before. The thread
+    // must outlive the port.
+    void readOnThread(PortInputThread& thread) { m_inputThread = &thread; }
+
     int index() const;
     // The device that the current port number stands for.
     QString deviceName() const;
@@ -71,6 +81,12 @@ class QtSerialPort final : public QObject, public SerialPort {
 
   private:
     void deliverInput();
+    void readerReady(short revents);
+    void dropReader();
+    // Off the Qt thread: the port is closed and its loss reported there.
+    void loseLater();
+    bool onQtThread() const;
+    IoResult writeBuffered(std::string_view text);
     void raiseLineConditions();
     void handleError(int error);
     std::optional<std::string> configure(std::string_view settings);
@@ -84,6 +100,13 @@ class QtSerialPort final : public QObject, public SerialPort {
     int m_eventCode = 0;
     std::optional<LineErrorCounts> m_lineErrors;
     QSerialPort* m_port;
+    PortInputThread* m_inputThread = nullptr;
+    bool m_ownReader = false;  // this opening reads through m_reader
+    int m_reader = -1;
+    bool m_readFailed = false;
+    std::uint64_t m_openings = 0;
+    // Output handed to the Qt thread that QSerialPort has not yet taken.
+    std::int64_t m_handedOver = 0;
 };
 
 }  // namespace bivane

@@ -2,7 +2,7 @@
 # missing (through sudo when not root).
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-                qt6-qpa-plugins)
+                libglib2.0-dev qt6-qpa-plugins)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev xvfb xauth
                clang libclang-rt-14-dev)
 

@@ -36,7 +36,7 @@ TEST(EndToEnd, EveryEpochGivesOneHeadingWithinItsRoundingOfTheTruth) {
     harness.lines.mapForThisRun(2, QString::fromStdString(simulator.gps2()));
     harness.lines.mapForThisRun(3, QString::fromStdString(simulator.heading()));
     harness.writeFile(QStringLiteral("Bivane.ini"), sim::SettingsFileText(offsets));
-    Frm_Bivane& window = harness.start(QtPortFactory(harness.lines));
+    Frm_Bivane& window = harness.start(harness.linePorts());
     window.show();
 
     // The window all along, every 20 ms: no "OLD" once headings come.

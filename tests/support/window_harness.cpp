@@ -130,9 +130,16 @@ Frm_Bivane& WindowHarness::startOnLines() {
     if (!QFile::exists(path(QStringLiteral("Bivane.ini")))) {
         writeFile(QStringLiteral("Bivane.ini"), kLinesSettings);
     }
-    Frm_Bivane& started = start(QtPortFactory(lines));
+    Frm_Bivane& started = start(linePorts());
     started.setDeviceNames(&lines);
     return started;
+}
+
+PortFactory WindowHarness::linePorts() {
+    if (!m_input) {
+        m_input = ThreadedInput::start();
+    }
+    return QtPortFactory(lines, m_input ? &m_input->thread() : nullptr);
 }
 
 QString WindowHarness::linkPath(int line) const {

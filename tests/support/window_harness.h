@@ -32,6 +32,7 @@
 #include "app/user_prompts.h"
 #include "reception/memory_port.h"
 #include "runtime/port_factory.h"
+#include "runtime/threaded_input.h"
 #include "serial/com_port_map.h"
 #include "tests/serial_qt/pseudo_terminal.h"
 #include "tests/support/engine_fakes.h"
@@ -109,6 +110,8 @@ class WindowHarness {
     // ---- Pseudo-terminals (EpochPair's vessel, turning a degree an epoch)
     // Writes kLinesSettings unless a settings file is there, and starts.
     Frm_Bivane& startOnLines();
+    // The program's ports on `lines`, the receivers read on the input thread.
+    PortFactory linePorts();
     // Points the link of line 1 (GPS 1) or 3 (the heading output) at
     // `device` (a device plugged in); an empty device removes the link.
     void pointLinkAt(int line, const QString& device);
@@ -136,6 +139,7 @@ class WindowHarness {
     QString linkPath(int line) const;
 
     QTemporaryDir m_dir;
+    std::unique_ptr<ThreadedInput> m_input;  // outlives the window's ports
     std::unique_ptr<Frm_Bivane> m_window;
 };
 
