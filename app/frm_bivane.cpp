@@ -285,7 +285,13 @@ void Frm_Bivane::engineTextChanged() {
         return;
     }
     // A port event on the input thread, which the heading has already left:
-    // the labels are the window's business. One call waits at a time.
+    // the labels are the window's business. One call waits at a time, and
+    // none while the other receiver's fix of this instant is already in the
+    // port: its event follows at once and tells the window then, so the
+    // window does not wake up in the middle of the heading's work.
+    if (m_engine.awaitingPartner() && inputWaiting()) {
+        return;
+    }
     if (!m_textChangeQueued) {
         m_textChangeQueued = true;
         QMetaObject::invokeMethod(

@@ -19,6 +19,9 @@ IoResult NetworkOutputs::OwnThreadOutput::write(std::string_view text) {
     if (QThread::currentThread() == m_owner.m_thread.thread()) {
         return m_output.write(text);
     }
+    if (!m_listened()) {
+        return {};  // nobody to hand it to: no need to wake the output's thread
+    }
     QMetaObject::invokeMethod(
         &m_owner.m_thread,
         [this, sentences = std::string(text)] {

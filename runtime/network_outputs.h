@@ -39,21 +39,23 @@ class NetworkOutputs {
     // Hands what another thread writes to the output's own thread.
     class OwnThreadOutput final : public TextOutput {
       public:
-        OwnThreadOutput(TextOutput& output, NetworkOutputs& owner)
-            : m_output(output), m_owner(owner) {}
+        // `listened`: somebody takes the output's sentences now.
+        OwnThreadOutput(TextOutput& output, NetworkOutputs& owner, std::function<bool()> listened)
+            : m_output(output), m_owner(owner), m_listened(std::move(listened)) {}
         IoResult write(std::string_view text) override;
 
       private:
         TextOutput& m_output;
         NetworkOutputs& m_owner;
+        std::function<bool()> m_listened;
     };
 
     TcpSentenceServer m_tcp;
     UdpSentenceSender m_udp;
     QObject m_thread;  // the outputs' thread, and the queue of what is handed over
     std::function<void(const std::string&)> m_lateFailure;
-    OwnThreadOutput m_tcpOutput{m_tcp, *this};
-    OwnThreadOutput m_udpOutput{m_udp, *this};
+    OwnThreadOutput m_tcpOutput{m_tcp, *this, [this] { return m_tcp.clientCount() > 0; }};
+    OwnThreadOutput m_udpOutput{m_udp, *this, [this] { return m_udp.isActive(); }};
     std::optional<NetworkEndpoint> m_tcpListening;  // where m_tcp was last started
 };
 

@@ -121,6 +121,9 @@ std::optional<std::string> ReadNow(int descriptor, std::size_t limit) {
         const ssize_t got = ::read(descriptor, chunk, std::min(sizeof chunk, limit - text.size()));
         if (got > 0) {
             text.append(chunk, static_cast<std::size_t>(got));
+            if (static_cast<std::size_t>(got) < sizeof chunk) {
+                break;  // all there was; what comes later, poll() reports
+            }
         } else if (got == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
             // A raw terminal that waits for nothing (no minimum count, no
             // time) reads 0 when nothing is there; a hang-up shows in poll().

@@ -232,7 +232,8 @@ void QtSerialPort::loseLater() {
 
 void QtSerialPort::readerReady(short revents) {
 #ifdef Q_OS_UNIX
-    if ((revents & POLLIN) != 0 && DeviceHasInput(m_reader)) {
+    // A line that hung up reads as ready too, but brings nothing to handle.
+    if ((revents & POLLIN) != 0 && (revents & (POLLHUP | POLLERR | POLLNVAL)) == 0) {
         deliverInput();
     }
     if (m_reader >= 0 && (m_readFailed || (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)) {
