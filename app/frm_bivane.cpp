@@ -280,7 +280,7 @@ void Frm_Bivane::showLater(int milliseconds) {
 }
 
 void Frm_Bivane::engineTextChanged() {
-    if (QThread::currentThread() == thread()) {
+    if (m_home.isCurrent()) {
         textChanged();
         return;
     }

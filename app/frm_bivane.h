@@ -29,6 +29,7 @@
 #include "runtime/port_factory.h"
 #include "runtime/port_reopener.h"
 #include "serial/com_port_map.h"
+#include "serial/home_thread.h"
 #include "settings/settings_file.h"
 
 namespace bivane {
@@ -176,6 +177,7 @@ class Frm_Bivane final : public QMainWindow {
 
     std::vector<LabelBinding> m_labels;
     bool m_textPending = false;
+    HomeThread m_home;
     bool m_textChangeQueued = false;  // engineTextChanged() has a call waiting
     QElapsedTimer m_pendingSince;     // since the first change the labels do not show
     QTimer m_showLater;               // shows the labels a moment later

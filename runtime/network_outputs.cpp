@@ -1,7 +1,5 @@
 #include "runtime/network_outputs.h"
 
-#include <QThread>
-
 #include "runtime/qt_text.h"
 
 namespace bivane {
@@ -16,7 +14,7 @@ void NetworkOutputs::addTo(HeadingEngine& engine,
 }
 
 IoResult NetworkOutputs::OwnThreadOutput::write(std::string_view text) {
-    if (QThread::currentThread() == m_owner.m_thread.thread()) {
+    if (m_owner.m_home.isCurrent()) {
         return m_output.write(text);
     }
     if (!m_listened()) {

@@ -10,6 +10,7 @@
 #include "runtime/network_settings.h"
 #include "runtime/tcp_sentence_server.h"
 #include "runtime/udp_sentence_sender.h"
+#include "serial/home_thread.h"
 
 namespace bivane {
 
@@ -52,7 +53,8 @@ class NetworkOutputs {
 
     TcpSentenceServer m_tcp;
     UdpSentenceSender m_udp;
-    QObject m_thread;  // the outputs' thread, and the queue of what is handed over
+    HomeThread m_home;
+    QObject m_thread;  // the queue of what is handed over to the outputs' thread
     std::function<void(const std::string&)> m_lateFailure;
     OwnThreadOutput m_tcpOutput{m_tcp, *this, [this] { return m_tcp.clientCount() > 0; }};
     OwnThreadOutput m_udpOutput{m_udp, *this, [this] { return m_udp.isActive(); }};

@@ -1,7 +1,6 @@
 #include "serial/qt_serial_port.h"
 
 #include <QSerialPort>
-#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -213,7 +212,7 @@ void QtSerialPort::dropReader() {
 }
 
 bool QtSerialPort::onQtThread() const {
-    return QThread::currentThread() == thread();
+    return m_home.isCurrent();
 }
 
 void QtSerialPort::loseLater() {

@@ -10,6 +10,7 @@
 #include "reception/line_error_counters.h"
 #include "reception/serial_port.h"
 #include "serial/com_port_map.h"
+#include "serial/home_thread.h"
 
 QT_BEGIN_NAMESPACE
 class QSerialPort;
@@ -100,6 +101,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     int m_eventCode = 0;
     std::optional<LineErrorCounts> m_lineErrors;
     QSerialPort* m_port;
+    HomeThread m_home;
     PortInputThread* m_inputThread = nullptr;
     bool m_ownReader = false;  // this opening reads through m_reader
     int m_reader = -1;
