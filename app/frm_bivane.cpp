@@ -284,15 +284,14 @@ void Frm_Bivane::engineTextChanged() {
         textChanged();
         return;
     }
-    // A port event on the input thread, which the heading has already left:
-    // the labels are the window's business. One call waits at a time, and
-    // none while the other receiver's fix of this instant is already in the
-    // port: its event follows at once and tells the window then, so the
-    // window does not wake up in the middle of the heading's work.
-    if (m_engine.awaitingPartner() && inputWaiting()) {
-        return;
-    }
-    if (!m_textChangeQueued) {
+    // A port event on the input thread, whose heading has already left. The
+    // window hears of it once the ports have been quiet for a moment: woken
+    // at once, it would take the processor from whoever reads the heading,
+    // just when they need it. One call waits in its queue at a time.
+    const auto tellWindow = [this] {
+        if (m_textChangeQueued) {
+            return;
+        }
         m_textChangeQueued = true;
         QMetaObject::invokeMethod(
             this,
@@ -301,6 +300,11 @@ void Frm_Bivane::engineTextChanged() {
                 textChanged();
             },
             Qt::QueuedConnection);
+    };
+    if (m_inputThread != nullptr) {
+        m_inputThread->whenQuiet(tellWindow);
+    } else {
+        tellWindow();
     }
 }
 

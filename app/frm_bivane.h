@@ -30,6 +30,7 @@
 #include "runtime/port_reopener.h"
 #include "serial/com_port_map.h"
 #include "serial/home_thread.h"
+#include "serial/input_thread.h"
 #include "settings/settings_file.h"
 
 namespace bivane {
@@ -55,6 +56,9 @@ class Frm_Bivane final : public QMainWindow {
     // The devices that "COM n" stands for, shown by the comm setup dialog
     // (nullptr: none shown). The map must outlive the window.
     void setDeviceNames(const ComPortMap* names) { m_deviceNames = names; }
+    // The thread the factory's ports read on, if any: the window hears of
+    // their events through it. It must outlive the window.
+    void setInputThread(PortInputThread* thread) { m_inputThread = thread; }
     // Network outputs for this run (--tcp, --udp), on whatever the per-user
     // settings say, and not stored; before Form_Load.
     void setNetworkForThisRun(std::optional<NetworkEndpoint> tcp,
@@ -178,6 +182,7 @@ class Frm_Bivane final : public QMainWindow {
     std::vector<LabelBinding> m_labels;
     bool m_textPending = false;
     HomeThread m_home;
+    PortInputThread* m_inputThread = nullptr;
     bool m_textChangeQueued = false;  // engineTextChanged() has a call waiting
     QElapsedTimer m_pendingSince;     // since the first change the labels do not show
     QTimer m_showLater;               // shows the labels a moment later

@@ -38,6 +38,7 @@ int main(int argc, char* argv[]) {
         bivane::QtPortFactory(comPorts, threadedInput ? &threadedInput->thread() : nullptr),
         prompts, clock, commandLine.programFolder);
     window.setDeviceNames(&comPorts);
+    window.setInputThread(threadedInput ? &threadedInput->thread() : nullptr);
     window.setNetworkForThisRun(commandLine.tcp, commandLine.udp);
     prompts.setParentWidget(&window);
 #ifdef Q_OS_UNIX

@@ -52,6 +52,29 @@ void PortInputThread::unwatch(int descriptor) {
     }
 }
 
+void PortInputThread::whenQuiet(std::function<void()> call) {
+    if (!m_quietCall) {
+        m_quietDeadline = std::chrono::steady_clock::now() + kLongestDeferral;
+    }
+    m_quietCall = std::move(call);
+}
+
+int PortInputThread::quietTimeout() const {
+    if (!m_quietCall) {
+        return -1;
+    }
+    const auto due = std::min(m_lastInput + kQuietMs, m_quietDeadline);
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
+void PortInputThread::runQuietCall() {
+    const std::function<void()> call = std::move(m_quietCall);
+    m_quietCall = nullptr;
+    call();
+}
+
 void PortInputThread::changed() {
     ++m_generation;
     if (!isCurrent()) {
@@ -75,11 +98,15 @@ void PortInputThread::run() {
         }
         const std::uint64_t generation = m_generation;
         m_lock.unlock();
-        const int ready = ::poll(waitFor.data(), waitFor.size(), -1);
+        const int ready = ::poll(waitFor.data(), waitFor.size(), quietTimeout());
         m_lock.lockForInput();
-        if (ready <= 0) {
-            continue;  // interrupted
+        if (m_quietCall && (ready == 0 || std::chrono::steady_clock::now() >= m_quietDeadline)) {
+            runQuietCall();
         }
+        if (ready <= 0) {
+            continue;  // quiet, or interrupted
+        }
+        m_lastInput = std::chrono::steady_clock::now();
         if (waitFor[0].revents != 0) {
             char drain[64];
             while (::read(m_wakeRead, drain, sizeof drain) > 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <thread>
@@ -32,8 +33,18 @@ class PortInputThread {
 
     void watch(int descriptor, Handler handler);
     void unwatch(int descriptor);
+
+    // Runs `call` on the thread, under the lock, once the ports have been
+    // quiet for kQuietMs, or kLongestDeferral after the first call asked
+    // for, whichever comes first; a later call replaces one that waits.
+    // Called on the thread (from a handler): what the Qt thread need not
+    // hear at once waits until the heading has reached its readers.
+    void whenQuiet(std::function<void()> call);
     // True on the thread itself (in a handler).
     bool isCurrent() const { return std::this_thread::get_id() == m_thread.get_id(); }
+
+    static constexpr std::chrono::milliseconds kQuietMs{2};
+    static constexpr std::chrono::milliseconds kLongestDeferral{50};
 
   private:
     struct Watch {
@@ -42,6 +53,9 @@ class PortInputThread {
     };
 
     void run();
+    // poll()'s timeout: until the quiet call is due, or -1 for none.
+    int quietTimeout() const;
+    void runQuietCall();
     void wake() const;
     void changed();
 
@@ -49,6 +63,9 @@ class PortInputThread {
     std::vector<Watch> m_watches;
     std::uint64_t m_generation = 0;  // counts the changes of m_watches
     bool m_stop = false;
+    std::function<void()> m_quietCall;
+    std::chrono::steady_clock::time_point m_quietDeadline;  // kLongestDeferral after the first
+    std::chrono::steady_clock::time_point m_lastInput;
     int m_wakeRead = -1;
     int m_wakeWrite = -1;
     std::thread m_thread;

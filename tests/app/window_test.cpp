@@ -105,7 +105,7 @@ TEST(MenuCommands, TheNetworkDialogServesTheHeadingAndNamesAPortInUse) {
     ASSERT_TRUE(occupant.listen(QHostAddress::LocalHost));
     const quint16 port = occupant.serverPort();
     WindowHarness harness;
-    Frm_Bivane& window = harness.start();
+    Frm_Bivane& window = harness.startOnLines();
     WhenShown<Frm_Network>([port](Frm_Network& dialog) {
         dialog.chkTcp()->setChecked(true);
         dialog.txtTcpAddress()->setText(QStringLiteral("127.0.0.1"));
@@ -119,8 +119,8 @@ TEST(MenuCommands, TheNetworkDialogServesTheHeadingAndNamesAPortInUse) {
     EXPECT_TRUE(text.contains(QStringLiteral("in use"))) << text.toStdString();
     EXPECT_TRUE(ReadNetworkSettings(*OpenUserSettings()).tcpOn) << "stored all the same";
 
-    // The port is free again: OK on the same values starts the server. Port
-    // 3 is off, the network gets the heading all the same.
+    // The port is free again: OK on the same values starts the server, and
+    // the heading of a port event on the input thread reaches it.
     occupant.close();
     WhenShown<Frm_Network>([](Frm_Network& dialog) { dialog.cmdOK_Click(); });
     window.mnuSetupNetwork_Click();
@@ -129,7 +129,7 @@ TEST(MenuCommands, TheNetworkDialogServesTheHeadingAndNamesAPortInUse) {
     client.connectToHost(QHostAddress::LocalHost, port);
     ASSERT_TRUE(ProcessEventsUntil([&] { return window.tcpServer().clientCount() == 1; }, 5s));
     EXPECT_TRUE(window.networkStatus().contains(QStringLiteral("1 client(s) connected")));
-    harness.receivePair(19);
+    ASSERT_TRUE(harness.sendEpoch(1));
     std::string received;
     ProcessEventsUntil(
         [&] {
@@ -137,7 +137,8 @@ TEST(MenuCommands, TheNetworkDialogServesTheHeadingAndNamesAPortInUse) {
             return received.find("\r\n") != std::string::npos;
         },
         5s);
-    EXPECT_TRUE(received.starts_with("$GPHDT,026.7,T*")) << received;
+    EXPECT_EQ(received, harness.label("lblHDT") + "\r\n");
+    EXPECT_TRUE(received.starts_with("$GPHDT,")) << received;
 }
 
 TEST(DecoderMessageBox, StandsWithoutStoppingReceptionOrTheHeadingOutput) {

@@ -14,6 +14,7 @@
 
 #include "reception/line_error_counters.h"
 #include "reception/port_settings.h"
+#include "runtime/threaded_input.h"
 #include "serial/com_port_map.h"
 #include "serial/qt_serial_port.h"
 #include "serial/user_settings.h"
@@ -195,41 +196,52 @@ TEST_F(QtSerialPortTest, ADeviceOpenElsewhereIsRefusedUntilItIsGivenBack) {
     EXPECT_TRUE(first->open().ok());
 }
 
+// Read by Qt, or on the input thread through a descriptor of the port's own.
 TEST_F(QtSerialPortTest, ArrivingCharactersRaiseReceiveEventsAndAreAllRead) {
-    auto port = portOnTheLine();
-    std::string received;
-    int events = 0;
-    port->setEventHandler([&] {
-        ++events;
-        ASSERT_EQ(port->eventCode(), kEventReceive) << "a pseudo-terminal has no line conditions";
-        const std::string text = port->readInput();
-        EXPECT_FALSE(text.empty()) << "an event that finds nothing";
-        received += text;
-    });
-    ASSERT_TRUE(port->open().ok());
+    for (const bool onThread : {false, true}) {
+        SCOPED_TRACE(onThread ? "on the input thread" : "read by Qt");
+        const auto input = onThread ? ThreadedInput::start() : nullptr;
+        auto port = portOnTheLine();
+        if (input) {
+            port->readOnThread(input->thread());
+        }
+        std::string received;
+        int events = 0;
+        const auto testThread = std::this_thread::get_id();
+        port->setEventHandler([&] {
+            ++events;
+            EXPECT_EQ(std::this_thread::get_id() != testThread, onThread);
+            ASSERT_EQ(port->eventCode(), kEventReceive)
+                << "a pseudo-terminal has no line conditions";
+            const std::string text = port->readInput();
+            EXPECT_FALSE(text.empty()) << "an event that finds nothing";
+            received += text;
+        });
+        ASSERT_TRUE(port->open().ok());
 
-    // Characters on the line before their event: the port says they wait.
-    line.send("$");
-    const auto sent = std::chrono::steady_clock::now();
-    while (!port->inputWaiting() && std::chrono::steady_clock::now() - sent < 2s) {
-        std::this_thread::sleep_for(1ms);
-    }
-    EXPECT_TRUE(port->inputWaiting());
-    ASSERT_TRUE(ProcessEventsUntil([&] { return events > 0; }, 2s));
-    EXPECT_EQ(received, "$");
-    EXPECT_FALSE(port->inputWaiting()) << "handed over";
+        // Characters on the line before their event: the port says they wait.
+        line.send("$");
+        const auto sent = std::chrono::steady_clock::now();
+        while (!port->inputWaiting() && std::chrono::steady_clock::now() - sent < 2s) {
+            std::this_thread::sleep_for(1ms);
+        }
+        EXPECT_TRUE(port->inputWaiting());
+        ASSERT_TRUE(ProcessEventsUntil([&] { return events > 0; }, 2s));
+        EXPECT_EQ(received, "$");
+        EXPECT_FALSE(port->inputWaiting()) << "handed over";
 
-    // More than one read takes: every character once, in order.
-    std::string burst;
-    for (int i = 0; i < 120; ++i) {
-        burst += "$GPGGA,123519." + std::to_string(i) +
-                 ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+        // More than one read takes: every character once, in order.
+        std::string burst;
+        for (int i = 0; i < 120; ++i) {
+            burst += "$GPGGA,123519." + std::to_string(i) +
+                     ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+        }
+        line.send(burst);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return received.size() > burst.size(); }, 5s));
+        EXPECT_EQ(received, "$" + burst);
+        std::cout << "[ figures  ] " << received.size() << " characters arrived in " << events
+                  << " receive events\n";
     }
-    line.send(burst);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return received.size() > burst.size(); }, 5s));
-    EXPECT_EQ(received, "$" + burst);
-    std::cout << "[ figures  ] " << received.size() << " characters arrived in " << events
-              << " receive events\n";
 }
 
 TEST_F(QtSerialPortTest, WrittenTextReachesTheLineWithinTheCall) {
@@ -251,53 +263,74 @@ TEST_F(QtSerialPortTest, WrittenTextReachesTheLineWithinTheCall) {
     EXPECT_LT(delays[100], 1ms);
 }
 
+// Written on the port's own thread, or by a port event on the input thread,
+// whose rest the port hands over to its own.
 TEST_F(QtSerialPortTest, OutputIsRefusedRatherThanQueuedWithoutEnd) {
-    auto port = portOnTheLine(3);
-    ASSERT_TRUE(port->open().ok());
-    IoResult refusal;
-    std::size_t accepted = 0;
-    while (refusal.ok() && accepted < 100000) {
-        refusal = port->writeOutput(kHdt);
-        if (refusal.ok()) {
-            ++accepted;
+    for (const bool fromInputThread : {false, true}) {
+        SCOPED_TRACE(fromInputThread ? "from another thread" : "from the port's thread");
+        test_support::PseudoTerminal output;
+        ports.mapForThisRun(9, output.devicePath());
+        auto port = portOnTheLine(3);
+        port->setPortNumber(9);
+        ASSERT_TRUE(port->open().ok());
+        IoResult refusal;
+        std::size_t accepted = 0;
+        const auto fill = [&] {
+            while (refusal.ok() && accepted < 100000) {
+                refusal = port->writeOutput(kHdt);
+                if (refusal.ok()) {
+                    ++accepted;
+                }
+            }
+        };
+        if (fromInputThread) {
+            std::thread(fill).join();
+        } else {
+            fill();
         }
-    }
-    ASSERT_FALSE(refusal.ok()) << "nobody reads, yet " << accepted << " sentences queued";
-    const std::string text = refusal.failure();
-    const long waiting = std::stol(text.substr(text.find(": ") + 2));  // throws if none
-    EXPECT_EQ(text, "Com port  7 output blocked: " + std::to_string(waiting) +
-                        " bytes still waiting to be sent");
-    EXPECT_GT(waiting, kMaxWaitingOutput);
-    EXPECT_LE(waiting, kMaxWaitingOutput + static_cast<long>(kHdt.size()));
-    EXPECT_TRUE(port->isOpen()) << "a full line is not a lost port";
-    EXPECT_EQ(port->writeOutput(kHdt), refusal) << "still nobody reads";
+        ASSERT_FALSE(refusal.ok()) << "nobody reads, yet " << accepted << " sentences queued";
+        const std::string text = refusal.failure();
+        const long waiting = std::stol(text.substr(text.find(": ") + 2));  // throws if none
+        EXPECT_EQ(text, "Com port  9 output blocked: " + std::to_string(waiting) +
+                            " bytes still waiting to be sent");
+        EXPECT_GT(waiting, kMaxWaitingOutput);
+        EXPECT_LE(waiting, kMaxWaitingOutput + static_cast<long>(kHdt.size()));
+        EXPECT_TRUE(port->isOpen()) << "a full line is not a lost port";
+        EXPECT_EQ(port->writeOutput(kHdt), refusal) << "still nobody reads";
 
-    // The reader comes back: every accepted sentence arrives, whole and once.
-    std::string received;
-    ASSERT_TRUE(ProcessEventsUntil(
-        [&] {
-            received += line.receive(0ms);
-            return received.size() >= accepted * kHdt.size();
-        },
-        5s));
-    std::string expected;
-    for (std::size_t i = 0; i < accepted; ++i) {
-        expected += kHdt;
+        // The reader comes back: every accepted sentence arrives, whole and once.
+        std::string received;
+        ASSERT_TRUE(ProcessEventsUntil(
+            [&] {
+                received += output.receive(0ms);
+                return received.size() >= accepted * kHdt.size();
+            },
+            5s));
+        std::string expected;
+        for (std::size_t i = 0; i < accepted; ++i) {
+            expected += kHdt;
+        }
+        EXPECT_TRUE(received == expected)
+            << received.size() << " of " << expected.size() << " bytes";
+        EXPECT_TRUE(port->writeOutput(kHdt).ok());
+        std::cout << "[ figures  ] " << accepted << " sentences accepted before the refusal\n";
     }
-    EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size() << " bytes";
-    EXPECT_TRUE(port->writeOutput(kHdt).ok());
-    std::cout << "[ figures  ] " << accepted << " sentences accepted before the refusal\n";
 }
 
 // The device goes away, as an unplugged USB adapter does: an input port finds
 // it while it waits for characters, a heading output when it writes. Either
 // closes once, says so once with its index, and nothing spins after.
 TEST_F(QtSerialPortTest, ALostPortIsClosedAndReportedOnceAndNothingSpins) {
-    for (const bool output : {false, true}) {
-        SCOPED_TRACE(output ? "output" : "input");
+    for (const int way : {0, 1, 2}) {
+        const bool output = way == 2;
+        SCOPED_TRACE(output ? "output" : way == 1 ? "input on the input thread" : "input");
+        const auto input = way == 1 ? ThreadedInput::start() : nullptr;
         test_support::PseudoTerminal device;
         ports.mapForThisRun(8, device.devicePath());
         QtSerialPort port(output ? 3 : 2, ports);
+        if (input) {
+            port.readOnThread(input->thread());
+        }
         port.setPortNumber(8);
         std::vector<int> lost;
         QObject::connect(&port, &QtSerialPort::portLost, [&](int index) { lost.push_back(index); });

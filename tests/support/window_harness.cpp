@@ -79,6 +79,7 @@ std::string WindowHarness::readFile(const QString& name) const {
 Frm_Bivane& WindowHarness::start(const PortFactory& ports, const QString& folder) {
     m_window = std::make_unique<Frm_Bivane>(ports, prompts, clock,
                                             folder.isEmpty() ? programFolder() : folder);
+    m_window->setInputThread(m_input ? &m_input->thread() : nullptr);
     m_window->Form_Load();
     return *m_window;
 }

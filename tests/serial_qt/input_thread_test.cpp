@@ -1,0 +1,79 @@
+// The input thread on a pipe: what it hands to a handler, what it keeps back
+// for a quiet moment, and what it never touches again.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "serial/input_thread.h"
+
+namespace bivane {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class PortInputThreadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(::pipe2(pipe, O_NONBLOCK | O_CLOEXEC), 0);
+        lock.lockForLoop();  // as the Qt thread holds it
+    }
+    void TearDown() override {
+        thread.reset();
+        lock.unlock();
+        ::close(pipe[0]);
+        ::close(pipe[1]);
+    }
+    // Lets go of the lock for `span`, as the event loop does while it sleeps.
+    void sleepFor(Clock::duration span) {
+        lock.unlock();
+        std::this_thread::sleep_for(span);
+        lock.lockForLoop();
+    }
+    void send() { ASSERT_EQ(::write(pipe[1], "x", 1), 1); }
+
+    int pipe[2] = {-1, -1};
+    EngineLock lock;
+    std::unique_ptr<PortInputThread> thread = std::make_unique<PortInputThread>(lock);
+    std::vector<Clock::time_point> arrivals;  // guarded by the lock
+    std::vector<Clock::time_point> quiet;
+};
+
+TEST_F(PortInputThreadTest, QuietCallsWaitForAPauseButNotForeverAndUnwatchedInputIsLeftAlone) {
+    thread->watch(pipe[0], [this](short) {
+        char drain[64];
+        while (::read(pipe[0], drain, sizeof drain) > 0) {
+        }
+        arrivals.push_back(Clock::now());
+        thread->whenQuiet([this] { quiet.push_back(Clock::now()); });
+    });
+    // A flood, a character every millisecond for 150 ms: the waiting call
+    // still runs, at the latest when it has waited its longest.
+    const auto floodEnd = Clock::now() + 150ms;
+    while (Clock::now() < floodEnd) {
+        send();
+        sleepFor(1ms);
+    }
+    sleepFor(100ms);
+    ASSERT_GE(arrivals.size(), 20U);
+    ASSERT_GE(quiet.size(), 2U) << "one during the flood, one after it";
+    EXPECT_LT(quiet.front() - arrivals.front(), PortInputThread::kLongestDeferral + 30ms);
+    EXPECT_LT(quiet.front(), arrivals.back()) << "ran while the flood went on";
+    EXPECT_GE(quiet.back() - arrivals.back(), PortInputThread::kQuietMs) << "not before a pause";
+
+    // Gone from the watch: its characters are no handler's business.
+    const std::size_t before = arrivals.size();
+    thread->unwatch(pipe[0]);
+    send();
+    sleepFor(50ms);
+    EXPECT_EQ(arrivals.size(), before);
+}
+
+}  // namespace
+}  // namespace bivane
