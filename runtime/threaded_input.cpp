@@ -26,7 +26,7 @@ std::unique_ptr<ThreadedInput> ThreadedInput::start() {
     }
     std::unique_ptr<ThreadedInput> input(new ThreadedInput);
     input->m_loopThread = std::this_thread::get_id();
-    input->m_lock.lockForLoop();
+    input->m_lock.lock();
     input->m_thread = std::make_unique<PortInputThread>(input->m_lock);
     GMainContext* context = g_main_context_default();
     input->m_context = context;
@@ -52,7 +52,7 @@ int ThreadedInput::pollUnlocked(void* fds, unsigned count, int timeout) {
     }
     input->m_lock.unlock();
     const int result = input->m_previousPoll(fds, count, timeout);
-    input->m_lock.lockForLoop();
+    input->m_lock.lock();
     return result;
 }
 

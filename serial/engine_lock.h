@@ -1,41 +1,36 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
+#include <cstdint>
 
 namespace bivane {
 
 // The one lock around the heading engine, its ports and everything a port
 // event touches, when the input ports are read on a thread of their own.
 // The event loop's thread holds it at all times except while it sleeps; the
-// input thread takes it for each port event. It is fair to the input
-// thread: an event loop that wakes up at once again (a busy window) still
-// lets a waiting port event in before it goes on.
+// input thread takes it for each port event.
+//
+// It is taken in the order it was asked for: a busy event loop (a window
+// being painted) lets a waiting port event in before it goes on, and a
+// flood of port events still lets the window have its turn.
 class EngineLock {
   public:
-    void lockForInput() {
-        m_inputWaiting.store(true);
-        m_mutex.lock();
-        m_inputWaiting.store(false);
-        m_inputWaiting.notify_all();
-    }
-
-    void lockForLoop() {
-        for (;;) {
-            m_mutex.lock();
-            if (!m_inputWaiting.load()) {
-                return;
-            }
-            m_mutex.unlock();
-            m_inputWaiting.wait(true);
+    void lock() {
+        const std::uint32_t ticket = m_next.fetch_add(1);
+        for (std::uint32_t serving = m_serving.load(); serving != ticket;
+             serving = m_serving.load()) {
+            m_serving.wait(serving);
         }
     }
 
-    void unlock() { m_mutex.unlock(); }
+    void unlock() {
+        m_serving.fetch_add(1);
+        m_serving.notify_all();
+    }
 
   private:
-    std::mutex m_mutex;
-    std::atomic<bool> m_inputWaiting{false};
+    std::atomic<std::uint32_t> m_next{0};
+    std::atomic<std::uint32_t> m_serving{0};
 };
 
 }  // namespace bivane

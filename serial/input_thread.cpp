@@ -31,7 +31,7 @@ PortInputThread::~PortInputThread() {
     wake();
     m_lock.unlock();
     m_thread.join();
-    m_lock.lockForLoop();
+    m_lock.lock();
     ::close(m_wakeRead);
     ::close(m_wakeWrite);
 }
@@ -90,7 +90,7 @@ void PortInputThread::wake() const {
 
 void PortInputThread::run() {
     std::vector<pollfd> waitFor;
-    m_lock.lockForInput();
+    m_lock.lock();
     while (!m_stop) {
         waitFor.assign(1, pollfd{m_wakeRead, POLLIN, 0});
         for (const Watch& w : m_watches) {
@@ -99,7 +99,7 @@ void PortInputThread::run() {
         const std::uint64_t generation = m_generation;
         m_lock.unlock();
         const int ready = ::poll(waitFor.data(), waitFor.size(), quietTimeout());
-        m_lock.lockForInput();
+        m_lock.lock();
         if (m_quietCall && (ready == 0 || std::chrono::steady_clock::now() >= m_quietDeadline)) {
             runQuietCall();
         }

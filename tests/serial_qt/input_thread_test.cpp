@@ -22,7 +22,7 @@ class PortInputThreadTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(::pipe2(pipe, O_NONBLOCK | O_CLOEXEC), 0);
-        lock.lockForLoop();  // as the Qt thread holds it
+        lock.lock();  // as the Qt thread holds it
     }
     void TearDown() override {
         thread.reset();
@@ -34,7 +34,7 @@ class PortInputThreadTest : public ::testing::Test {
     void sleepFor(Clock::duration span) {
         lock.unlock();
         std::this_thread::sleep_for(span);
-        lock.lockForLoop();
+        lock.lock();
     }
     void send() { ASSERT_EQ(::write(pipe[1], "x", 1), 1); }
 
@@ -73,6 +73,27 @@ TEST_F(PortInputThreadTest, QuietCallsWaitForAPauseButNotForeverAndUnwatchedInpu
     send();
     sleepFor(50ms);
     EXPECT_EQ(arrivals.size(), before);
+}
+
+// Every round finds a character waiting again, yet the event loop gets its
+// turn each time it asks: a receiver that floods its port cannot freeze the
+// window.
+TEST_F(PortInputThreadTest, AFloodOfPortEventsStillLetsTheEventLoopIn) {
+    int rounds = 0;
+    thread->watch(pipe[0], [this, &rounds](short) {
+        char one = 0;
+        EXPECT_EQ(::read(pipe[0], &one, 1), 1);
+        send();
+        ++rounds;
+    });
+    send();
+    const auto start = Clock::now();
+    for (int turn = 0; turn < 200; ++turn) {
+        sleepFor(0ms);
+    }
+    EXPECT_LT(Clock::now() - start, 5s);
+    EXPECT_GT(rounds, 10) << "the thread ran in between";
+    thread->unwatch(pipe[0]);
 }
 
 }  // namespace
