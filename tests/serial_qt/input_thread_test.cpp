@@ -75,26 +75,5 @@ TEST_F(PortInputThreadTest, QuietCallsWaitForAPauseButNotForeverAndUnwatchedInpu
     EXPECT_EQ(arrivals.size(), before);
 }
 
-// Every round finds a character waiting again, yet the event loop gets its
-// turn each time it asks: a receiver that floods its port cannot freeze the
-// window.
-TEST_F(PortInputThreadTest, AFloodOfPortEventsStillLetsTheEventLoopIn) {
-    int rounds = 0;
-    thread->watch(pipe[0], [this, &rounds](short) {
-        char one = 0;
-        EXPECT_EQ(::read(pipe[0], &one, 1), 1);
-        send();
-        ++rounds;
-    });
-    send();
-    const auto start = Clock::now();
-    for (int turn = 0; turn < 200; ++turn) {
-        sleepFor(0ms);
-    }
-    EXPECT_LT(Clock::now() - start, 5s);
-    EXPECT_GT(rounds, 10) << "the thread ran in between";
-    thread->unwatch(pipe[0]);
-}
-
 }  // namespace
 }  // namespace bivane
