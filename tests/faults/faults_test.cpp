@@ -70,8 +70,9 @@ TEST(OutputFailure, TheWindowFollowsTheVesselAndTheErrorLineSaysWhatWasLost) {
     ASSERT_EQ(::symlink("/dev/full", logFile.c_str()), 0) << logFile;
     window.cmdLog()->click();
     ASSERT_EQ(window.cmdLog()->text(), QStringLiteral("Stop Logging"));
-    // The output adapter unplugged.
+    // The output adapter unplugged, and noticed before the next epoch.
     harness.unplug(3);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return harness.openPorts() == "1 2 -"; }, 5s));
 
     for (int n = 10; n <= 40; n += 10) {
         ASSERT_TRUE(harness.sendEpoch(n)) << "epoch " << n << " was not shown";
