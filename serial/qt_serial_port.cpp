@@ -197,6 +197,7 @@ IoResult QtSerialPort::open() {
 
 void QtSerialPort::close() {
     dropReader();
+    m_ownReader = false;
     if (m_port->isOpen()) {
         m_port->close();
     }
