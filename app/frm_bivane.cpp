@@ -320,12 +320,23 @@ void Frm_Bivane::textChanged() {
 void Frm_Bivane::showWindowText() {
     m_textPending = false;
     m_showLater.stop();
+    std::vector<LabelBinding*> changed;
     for (LabelBinding& binding : m_labels) {
         if (!(*binding.model == binding.shown)) {
             binding.shown = *binding.model;
-            showText(*binding.label, binding.shown);
+            changed.push_back(&binding);
         }
     }
+    // Laying the texts out is most of the labels' cost: port events go on
+    // meanwhile, as they do while the window is painted.
+    const EngineLock::Released portEventsGoOn(engineLock());
+    for (LabelBinding* binding : changed) {
+        showText(*binding->label, binding->shown);
+    }
+}
+
+EngineLock* Frm_Bivane::engineLock() const {
+    return m_inputThread != nullptr ? &m_inputThread->lock() : nullptr;
 }
 
 // ---- Start-up and shut-down -------------------------------------------------
@@ -526,6 +537,15 @@ void Frm_Bivane::resizeEvent(QResizeEvent* event) {
 void Frm_Bivane::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     Form_Resize();
+}
+
+bool Frm_Bivane::event(QEvent* event) {
+    if (event->type() == QEvent::UpdateRequest) {
+        // Painting the widgets reads nothing of the engine's.
+        const EngineLock::Released portEventsGoOn(engineLock());
+        return QMainWindow::event(event);
+    }
+    return QMainWindow::event(event);
 }
 
 void Frm_Bivane::changeEvent(QEvent* event) {

@@ -106,6 +106,7 @@ class Frm_Bivane final : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     // A label of the window and what it shows now.
@@ -126,6 +127,9 @@ class Frm_Bivane final : public QMainWindow {
     // Characters of a receiver wait to be handled.
     bool inputWaiting();
     void showLater(int milliseconds);
+    // The engine lock while the Qt thread holds it, if the ports read on
+    // a thread; else nullptr.
+    EngineLock* engineLock() const;
     // The event loop is about to wait: shows the labels unless more port
     // events or the partner fix of the latest one are about to come.
     void showWhenIdle();

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 namespace bivane {
 
@@ -21,16 +22,47 @@ class EngineLock {
              serving = m_serving.load()) {
             m_serving.wait(serving);
         }
+        m_holder.store(std::this_thread::get_id(), std::memory_order_relaxed);
     }
 
     void unlock() {
+        m_holder.store(std::thread::id(), std::memory_order_relaxed);
         m_serving.fetch_add(1);
         m_serving.notify_all();
     }
 
+    bool heldHere() const {
+        return m_holder.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    }
+
+    // Lets go of the lock while it stands, for work that touches nothing a
+    // port event touches (painting the window's widgets). Does nothing for
+    // no lock (nullptr) or one this thread does not hold (already let go
+    // further out).
+    class Released {
+      public:
+        explicit Released(EngineLock* lock)
+            : m_lock(lock != nullptr && lock->heldHere() ? lock : nullptr) {
+            if (m_lock != nullptr) {
+                m_lock->unlock();
+            }
+        }
+        ~Released() {
+            if (m_lock != nullptr) {
+                m_lock->lock();
+            }
+        }
+        Released(const Released&) = delete;
+        Released& operator=(const Released&) = delete;
+
+      private:
+        EngineLock* m_lock;
+    };
+
   private:
     std::atomic<std::uint32_t> m_next{0};
     std::atomic<std::uint32_t> m_serving{0};
+    std::atomic<std::thread::id> m_holder{};
 };
 
 }  // namespace bivane

@@ -40,6 +40,7 @@ class PortInputThread {
     // Called on the thread (from a handler): what the Qt thread need not
     // hear at once waits until the heading has reached its readers.
     void whenQuiet(std::function<void()> call);
+    EngineLock& lock() const { return m_lock; }
     // True on the thread itself (in a handler).
     bool isCurrent() const { return std::this_thread::get_id() == m_thread.get_id(); }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -73,6 +74,34 @@ TEST_F(PortInputThreadTest, QuietCallsWaitForAPauseButNotForeverAndUnwatchedInpu
     send();
     sleepFor(50ms);
     EXPECT_EQ(arrivals.size(), before);
+}
+
+// The window lets go of the lock while it paints; a paint within a paint
+// must not let go twice, nor take it twice after.
+TEST(EngineLock, ReleasedLetsGoOnlyOfALockHeldHereAndTakesItBackOnce) {
+    EngineLock lock;
+    lock.lock();
+    {
+        const EngineLock::Released outer(&lock);
+        EXPECT_FALSE(lock.heldHere());
+        std::thread([&] {
+            lock.lock();  // a port event gets in meanwhile
+            lock.unlock();
+        }).join();
+        const EngineLock::Released inner(&lock);
+    }
+    EXPECT_TRUE(lock.heldHere());
+    std::atomic<bool> in{false};
+    std::thread other([&] {
+        lock.lock();
+        in = true;
+        lock.unlock();
+    });
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(in) << "held again once the outer one ended";
+    lock.unlock();
+    other.join();
+    EXPECT_TRUE(in);
 }
 
 }  // namespace
