@@ -62,7 +62,9 @@ HeadingService::HeadingService(const PortFactory& makePort, const ComPortMap& de
       m_reopener(
           ports(), [this](int number) { return m_devices.deviceFor(number); },
           [this](int index) { portBack(index); }) {
-    m_networkOutputs.addTo(m_engine);
+    m_networkOutputs.addTo(m_engine, [this](const std::string& failure) {
+        say(FromStd(failure) + QStringLiteral(": heading not sent"));
+    });
     m_engine.setInputTap(&m_recorder);
     m_recorder.setStopHandler([this](const QString& failure) { say(failure); });
     m_engine.setTextChanged([this] { errorLineChanged(); });

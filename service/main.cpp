@@ -10,6 +10,7 @@
 #include "runtime/port_factory.h"
 #include "runtime/signal_watcher.h"
 #include "runtime/system_clock.h"
+#include "runtime/threaded_input.h"
 #include "serial/com_port_map.h"
 #include "service/heading_service.h"
 
@@ -33,8 +34,11 @@ int main(int argc, char* argv[]) {
         std::fflush(stderr);
     };
     bivane::SystemClock clock;
-    bivane::HeadingService service(bivane::QtPortFactory(devices), devices, clock, commandLine,
-                                   status);
+    // Before the service, which closes its ports before the thread ends.
+    const auto threadedInput = bivane::ThreadedInput::start();
+    bivane::HeadingService service(
+        bivane::QtPortFactory(devices, threadedInput ? &threadedInput->thread() : nullptr), devices,
+        clock, commandLine, status);
     bivane::SignalWatcher signals([&](int signal) {
         if (signal == SIGHUP) {
             service.reload();
