@@ -139,6 +139,9 @@ Frm_Bivane::Frm_Bivane(const PortFactory& makePort, UserPrompts& prompts, const 
 Frm_Bivane::~Frm_Bivane() {
     // The ports go first: nothing they report may reach a window half gone.
     m_engine.setTextChanged(nullptr);
+    if (m_inputThread != nullptr) {
+        m_inputThread->whenQuiet(nullptr);
+    }
     for (auto& port : m_ports) {
         port->setEventHandler(nullptr);
         port.reset();

@@ -53,6 +53,10 @@ void PortInputThread::unwatch(int descriptor) {
 }
 
 void PortInputThread::whenQuiet(std::function<void()> call) {
+    if (!call) {
+        m_quietCall = nullptr;
+        return;
+    }
     if (!m_quietCall) {
         m_quietDeadline = std::chrono::steady_clock::now() + kLongestDeferral;
     }
@@ -100,6 +104,9 @@ void PortInputThread::run() {
         m_lock.unlock();
         const int ready = ::poll(waitFor.data(), waitFor.size(), quietTimeout());
         m_lock.lock();
+        if (m_stop) {
+            break;
+        }
         if (m_quietCall && (ready == 0 || std::chrono::steady_clock::now() >= m_quietDeadline)) {
             runQuietCall();
         }

@@ -37,8 +37,9 @@ class PortInputThread {
     // Runs `call` on the thread, under the lock, once the ports have been
     // quiet for kQuietMs, or kLongestDeferral after the first call asked
     // for, whichever comes first; a later call replaces one that waits.
-    // Called on the thread (from a handler): what the Qt thread need not
-    // hear at once waits until the heading has reached its readers.
+    // Called with the lock held, from a handler: what the Qt thread need
+    // not hear at once waits until the heading has reached its readers. A
+    // null call takes back the one that waits (its owner is going).
     void whenQuiet(std::function<void()> call);
     EngineLock& lock() const { return m_lock; }
     // True on the thread itself (in a handler).
