@@ -76,6 +76,27 @@ TEST_F(PortInputThreadTest, QuietCallsWaitForAPauseButNotForeverAndUnwatchedInpu
     EXPECT_EQ(arrivals.size(), before);
 }
 
+// A window that goes takes its call back; one still waiting when the
+// thread ends never runs: its owner may be gone.
+TEST_F(PortInputThreadTest, AQuietCallTakenBackOrLeftAtTheEndNeverRuns) {
+    bool takenBack = false;
+    bool leftAtTheEnd = false;
+    thread->watch(pipe[0], [this](short) {
+        char drain[64];
+        while (::read(pipe[0], drain, sizeof drain) > 0) {
+        }
+    });
+    thread->whenQuiet([&] { takenBack = true; });
+    thread->whenQuiet(nullptr);
+    send();
+    sleepFor(PortInputThread::kLongestDeferral + 20ms);
+    EXPECT_FALSE(takenBack);
+    thread->whenQuiet([&] { leftAtTheEnd = true; });
+    std::this_thread::sleep_for(PortInputThread::kLongestDeferral + 20ms);  // overdue
+    thread.reset();
+    EXPECT_FALSE(leftAtTheEnd);
+}
+
 // The window lets go of the lock while it paints; a paint within a paint
 // must not let go twice, nor take it twice after.
 TEST(EngineLock, ReleasedLetsGoOnlyOfALockHeldHereAndTakesItBackOnce) {
