@@ -18,6 +18,16 @@ std::atomic<ThreadedInput*> g_installed{nullptr};
 
 #ifdef Q_OS_UNIX
 
+namespace {
+
+gint pollLettingGo(GPollFD* fds, guint count, gint timeout) {
+    ThreadedInput* input = g_installed.load();
+    return input != nullptr ? input->pollUnlocked(fds, count, timeout)
+                            : g_poll(fds, count, timeout);
+}
+
+}  // namespace
+
 std::unique_ptr<ThreadedInput> ThreadedInput::start() {
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (dispatcher == nullptr || !dispatcher->inherits("QEventDispatcherGlib") ||
@@ -30,10 +40,11 @@ std::unique_ptr<ThreadedInput> ThreadedInput::start() {
     input->m_thread = std::make_unique<PortInputThread>(input->m_lock);
     GMainContext* context = g_main_context_default();
     input->m_context = context;
-    input->m_previousPoll =
-        reinterpret_cast<int (*)(void*, unsigned, int)>(g_main_context_get_poll_func(context));
+    // Kept as a plain function pointer, GLib's types stay out of the header;
+    // it is called only as the GPollFunc it was.
+    input->m_previousPoll = reinterpret_cast<void (*)()>(g_main_context_get_poll_func(context));
     g_installed.store(input.get());
-    g_main_context_set_poll_func(context, reinterpret_cast<GPollFunc>(&pollUnlocked));
+    g_main_context_set_poll_func(context, &pollLettingGo);
     return input;
 }
 
@@ -46,13 +57,14 @@ ThreadedInput::~ThreadedInput() {
 }
 
 int ThreadedInput::pollUnlocked(void* fds, unsigned count, int timeout) {
-    ThreadedInput* input = g_installed.load();
-    if (input == nullptr || std::this_thread::get_id() != input->m_loopThread) {
-        return g_poll(static_cast<GPollFD*>(fds), count, timeout);
+    const auto previous = reinterpret_cast<GPollFunc>(m_previousPoll);
+    auto* pollFds = static_cast<GPollFD*>(fds);
+    if (std::this_thread::get_id() != m_loopThread) {
+        return previous(pollFds, count, timeout);
     }
-    input->m_lock.unlock();
-    const int result = input->m_previousPoll(fds, count, timeout);
-    input->m_lock.lock();
+    m_lock.unlock();
+    const int result = previous(pollFds, count, timeout);
+    m_lock.lock();
     return result;
 }
 
@@ -65,7 +77,7 @@ std::unique_ptr<ThreadedInput> ThreadedInput::start() {
 ThreadedInput::~ThreadedInput() = default;
 
 int ThreadedInput::pollUnlocked(void*, unsigned, int) {
-    return 0;
+    return -1;
 }
 
 #endif

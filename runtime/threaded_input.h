@@ -30,15 +30,18 @@ class ThreadedInput {
 
     PortInputThread& thread() { return *m_thread; }
 
+    // The event loop's poll (GLib's poll descriptors): the Qt thread lets go
+    // of the lock while it waits.
+    int pollUnlocked(void* fds, unsigned count, int timeout);
+
   private:
     ThreadedInput() = default;
-    static int pollUnlocked(void* fds, unsigned count, int timeout);
 
     EngineLock m_lock;
     std::thread::id m_loopThread;
     std::unique_ptr<PortInputThread> m_thread;
-    void* m_context = nullptr;  // the Qt thread's GLib main context
-    int (*m_previousPoll)(void*, unsigned, int) = nullptr;
+    void* m_context = nullptr;           // the Qt thread's GLib main context
+    void (*m_previousPoll)() = nullptr;  // GLib's poll function before ours
 };
 
 }  // namespace bivane
