@@ -16,6 +16,9 @@ namespace {
 
 constexpr float kAgeLimitSeconds = 5;
 constexpr std::string_view kScreenForm = "Form";
+constexpr NumberPattern kTenths = ReadNumberPattern("0.0");
+constexpr NumberPattern kTenthsOfMetres = ReadNumberPattern("0.0 m");
+constexpr NumberPattern kSeconds = ReadNumberPattern("0.00 sec");
 
 // A difference as the 16-bit integer the panel shows, or a cycle failure.
 std::int16_t shortDifference(std::int64_t difference, const char* what) {
@@ -52,16 +55,16 @@ class PanelWriter {
     void receiver(int i, const GgaRecord& fix) {
         m_window.lblLat[i].text = position(fix.Latitude, "LAT");
         m_window.lblLon[i].text = position(fix.Longitude, "LON");
-        m_window.lblHgt[i].text = number(fix.Altitude, "0.0 m");
+        m_window.lblHgt[i].text = number(fix.Altitude, kTenthsOfMetres);
         m_window.lblSvs[i].text = std::to_string(fix.Satellites);
-        m_window.lblHdop[i].text = number(fix.Hdop, "0.0");
+        m_window.lblHdop[i].text = number(fix.Hdop, kTenths);
         m_window.lblQuality[i].text = std::to_string(fix.Quality);
         if (fix.Quality <= 1) {
             m_window.lblStnID[i].text = "n/a";
             m_window.lblAge[i].text = "n/a";
         } else {
             m_window.lblStnID[i].text = std::to_string(fix.StationId);
-            m_window.lblAge[i].text = number(fix.DgpsAge, "0.0");
+            m_window.lblAge[i].text = number(fix.DgpsAge, kTenths);
         }
         m_window.lblUTC[i].text = fix.UtcTime;
     }
@@ -70,7 +73,7 @@ class PanelWriter {
         return PositionText(radians * kRadToDeg, kind, kScreenForm, 3, m_separator);
     }
     template <typename Real>
-    std::string number(Real value, std::string_view pattern) const {
+    std::string number(Real value, const NumberPattern& pattern) const {
         return FormatNumber(value, pattern, m_separator);
     }
 
@@ -95,10 +98,10 @@ void RefreshFixPanels(const GgaRecord& gps1, const GgaRecord& gps2, MainWindowTe
     NorthEastMetres(gps1.Latitude, gps1.Longitude, gps2.Latitude, gps2.Longitude, north, east);
     window.lblLat[0].text = panels.position(dLat, "LAT");
     window.lblLon[0].text = panels.position(dLon, "LON");
-    window.lblLat[3].text = panels.number(north, "0.0 m");
-    window.lblLon[3].text = panels.number(east, "0.0 m");
+    window.lblLat[3].text = panels.number(north, kTenthsOfMetres);
+    window.lblLon[3].text = panels.number(east, kTenthsOfMetres);
     const float dAlt = singleDifference(gps2.Altitude, gps1.Altitude, "Altitude");
-    window.lblHgt[0].text = panels.number(dAlt, "0.0 m");
+    window.lblHgt[0].text = panels.number(dAlt, kTenthsOfMetres);
 
     const std::int16_t dSvs = shortDifference(gps2.Satellites - gps1.Satellites, "Satellite");
     setCheck(window.lblSvs[0], dSvs == 0, cycleOk);
@@ -106,7 +109,7 @@ void RefreshFixPanels(const GgaRecord& gps1, const GgaRecord& gps2, MainWindowTe
 
     const float dHdop = singleDifference(gps2.Hdop, gps1.Hdop, "HDOP");
     setCheck(window.lblHdop[0], dHdop == 0, cycleOk);
-    window.lblHdop[0].text = panels.number(dHdop, "0.0");
+    window.lblHdop[0].text = panels.number(dHdop, kTenths);
 
     const bool sameQuality = shortDifference(gps2.Quality - gps1.Quality, "Quality") == 0;
     setCheck(window.lblQuality[0], sameQuality, cycleOk);
@@ -129,10 +132,10 @@ void RefreshFixPanels(const GgaRecord& gps1, const GgaRecord& gps2, MainWindowTe
 
         const float dAge = singleDifference(gps2.DgpsAge, gps1.DgpsAge, "Age");
         window.lblAge[0].color = std::fabs(dAge) >= kAgeLimitSeconds ? kLightRed : kBlack;
-        window.lblAge[0].text = panels.number(dAge, "0.0");
+        window.lblAge[0].text = panels.number(dAge, kTenths);
     }
 
-    window.lblUTC[0].text = panels.number(timeDiffSeconds, "0.00") + " sec";
+    window.lblUTC[0].text = panels.number(timeDiffSeconds, kSeconds);
     window.lblHeading.color = cycleOk ? kBlack : kLightRed;
 }
 

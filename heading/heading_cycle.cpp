@@ -24,6 +24,9 @@ constexpr std::int64_t kUnpairedLimitMs = 3000;
 // rounds the float's shortest form, "359.95", half away from zero). Such a
 // heading is sent and shown as 000.0: listeners expect 0 to 359.9.
 constexpr float kFullCircleShown = 359.95f;
+constexpr NumberPattern kHeadingShown = ReadNumberPattern("000.0");
+constexpr NumberPattern kHundredthsOfMetres = ReadNumberPattern("0.00 m");
+constexpr NumberPattern kHundredthsOfDegrees = ReadNumberPattern("0.00\xC2\xB0");
 
 std::int64_t fixTime(const GgaRecord& fix, int receiver) {
     if (fix.TimeOfDayMs) {
@@ -175,14 +178,14 @@ void HeadingCycle::computeHeading(const FixPair& pair, CycleReport& report) {
         m_window.lblHDT.text = std::move(shown);
     }
     m_window.lblUTC[0].color = kBlack;
-    m_window.lblHeading.text = FormatNumber(heading, "000.0", m_separator);
-    m_window.lblBaseline.text = FormatNumber(observed, "0.00", m_separator) + " m";
-    m_window.lblC_O.text = FormatNumber(calculated - observed, "0.00", m_separator) + " m";
+    m_window.lblHeading.text = FormatNumber(heading, kHeadingShown, m_separator);
+    m_window.lblBaseline.text = FormatNumber(observed, kHundredthsOfMetres, m_separator);
+    m_window.lblC_O.text = FormatNumber(calculated - observed, kHundredthsOfMetres, m_separator);
     if (calculated > 0) {
         // Beyond the arcsine's range the mismatch amounts to no angle at all:
         // a number there would read as agreement.
         m_window.lblCorrespond.text =
-            across ? FormatNumber(acrossDegrees, "0.00", m_separator) + "\xC2\xB0" : "n/a";
+            across ? FormatNumber(acrossDegrees, kHundredthsOfDegrees, m_separator) : "n/a";
         m_window.lblCorrespond.color = report.headingValid ? kBlack : kLightRed;
     }
     m_window.lblOld.visible = false;

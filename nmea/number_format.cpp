@@ -11,35 +11,6 @@
 namespace bivane {
 namespace {
 
-struct Pattern {
-    std::string_view prefix;
-    int integerPlaces = 0;
-    int decimalPlaces = 0;
-    std::string_view suffix;
-};
-
-Pattern parsePattern(std::string_view pattern) {
-    Pattern p;
-    std::size_t i = 0;
-    while (i < pattern.size() && pattern[i] != '0' && pattern[i] != '.') {
-        ++i;
-    }
-    p.prefix = pattern.substr(0, i);
-    while (i < pattern.size() && pattern[i] == '0') {
-        ++p.integerPlaces;
-        ++i;
-    }
-    if (i < pattern.size() && pattern[i] == '.') {
-        ++i;
-        while (i < pattern.size() && pattern[i] == '0') {
-            ++p.decimalPlaces;
-            ++i;
-        }
-    }
-    p.suffix = pattern.substr(i);
-    return p;
-}
-
 // A non-negative number as its significant digits and the position of the
 // decimal point: digits "12345", point 2 is 12.345; point -1 is 0.012345.
 // A shortest double has at most 17 digits, and rounding adds at most one.
@@ -155,8 +126,7 @@ bool roundAwayFromBoundary(Real magnitude, int places, Digits& d) {
 }
 
 template <typename Real>
-std::string formatNumber(Real value, std::string_view patternText, char separator) {
-    const Pattern pattern = parsePattern(patternText);
+std::string formatNumber(Real value, const NumberPattern& pattern, char separator) {
     std::string out(pattern.prefix);
     if (std::isnan(value)) {
         out += "NaN";
@@ -205,10 +175,18 @@ std::string formatNumber(Real value, std::string_view patternText, char separato
 }  // namespace
 
 std::string FormatNumber(double value, std::string_view pattern, char decimalSeparator) {
-    return formatNumber(value, pattern, decimalSeparator);
+    return formatNumber(value, ReadNumberPattern(pattern), decimalSeparator);
 }
 
 std::string FormatNumber(float value, std::string_view pattern, char decimalSeparator) {
+    return formatNumber(value, ReadNumberPattern(pattern), decimalSeparator);
+}
+
+std::string FormatNumber(double value, const NumberPattern& pattern, char decimalSeparator) {
+    return formatNumber(value, pattern, decimalSeparator);
+}
+
+std::string FormatNumber(float value, const NumberPattern& pattern, char decimalSeparator) {
     return formatNumber(value, pattern, decimalSeparator);
 }
 

@@ -6,6 +6,38 @@
 
 namespace bivane {
 
+// A digit pattern as FormatNumber reads it: the text before the digits, the
+// integer and decimal places, the text after them. Patterns written in the
+// code are read once, when it is compiled.
+struct NumberPattern {
+    std::string_view prefix;
+    int integerPlaces = 0;
+    int decimalPlaces = 0;
+    std::string_view suffix;
+};
+
+constexpr NumberPattern ReadNumberPattern(std::string_view pattern) {
+    NumberPattern p;
+    std::size_t i = 0;
+    while (i < pattern.size() && pattern[i] != '0' && pattern[i] != '.') {
+        ++i;
+    }
+    p.prefix = pattern.substr(0, i);
+    while (i < pattern.size() && pattern[i] == '0') {
+        ++p.integerPlaces;
+        ++i;
+    }
+    if (i < pattern.size() && pattern[i] == '.') {
+        ++i;
+        while (i < pattern.size() && pattern[i] == '0') {
+            ++p.decimalPlaces;
+            ++i;
+        }
+    }
+    p.suffix = pattern.substr(i);
+    return p;
+}
+
 // Writes a number in a digit pattern such as "000.0", "0.00", "00.000" or
 // "0.0 m". In the pattern, each "0" before the point is an integer place that
 // is always written (leading zeros), each "0" after the point a decimal place;
@@ -21,6 +53,10 @@ std::string FormatNumber(double value, std::string_view pattern, char decimalSep
 // As above for a single-precision value, whose shortest decimal form is the
 // one of the float itself (123.45f gives "123.5" with "000.0").
 std::string FormatNumber(float value, std::string_view pattern, char decimalSeparator);
+
+// The same with a pattern read beforehand.
+std::string FormatNumber(double value, const NumberPattern& pattern, char decimalSeparator);
+std::string FormatNumber(float value, const NumberPattern& pattern, char decimalSeparator);
 
 // An integer in message texts: one blank in place of a plus sign for zero and
 // positive numbers (" 5", " 0"), a "-" for negative ones ("-5").

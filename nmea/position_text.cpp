@@ -15,7 +15,12 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
                                               [&](char x, char y) { return upper(x) == upper(y); });
 }
 
-constexpr std::string_view kSecondsPatterns[] = {"00", "00.0", "00.00", "00.000", "00.0000"};
+constexpr NumberPattern kSecondsPatterns[] = {
+    ReadNumberPattern("00"),     ReadNumberPattern("00.0"),    ReadNumberPattern("00.00"),
+    ReadNumberPattern("00.000"), ReadNumberPattern("00.0000"),
+};
+constexpr NumberPattern kTwoPlaces = ReadNumberPattern("00");
+constexpr NumberPattern kThreePlaces = ReadNumberPattern("000");
 
 constexpr double kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000};
 
@@ -57,9 +62,9 @@ std::string PositionText(double degrees, std::string_view kind, std::string_view
     }
 
     const char* hemisphere = latitude ? (degrees < 0 ? "S" : "N") : (degrees < 0 ? "W" : "E");
-    std::string text = FormatNumber(deg, latitude ? "00" : "000", decimalSeparator);
+    std::string text = FormatNumber(deg, latitude ? kTwoPlaces : kThreePlaces, decimalSeparator);
     text += fileForm ? "\xF8" : "\xC2\xB0";
-    text += FormatNumber(min, "00", decimalSeparator);
+    text += FormatNumber(min, kTwoPlaces, decimalSeparator);
     text += '\'';
     text += FormatNumber(sec, kSecondsPatterns[decimals], decimalSeparator);
     text += '"';
