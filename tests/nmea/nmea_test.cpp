@@ -220,6 +220,8 @@ TEST(FormatNumber, WritesTheValueInThePattern) {
         {"carry past the pattern's places", 999.95, "000.0", '.', "1000.0"},
         {"large value", 1e21, "0", '.', "1000000000000000000000"},
         {"decimal comma after a carry", 9.96, "0.0", ',', "10,0"},
+        {"text before and after the digits", -2.25, "dAlt 0.0 m", '.', "dAlt -2.3 m"},
+        {"a pattern of text alone", 5.0, "about ", '.', "about 5"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(FormatNumber(row.value, row.pattern, row.separator), row.expected) << row.legend;
