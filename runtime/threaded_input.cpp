@@ -35,7 +35,6 @@ std::unique_ptr<ThreadedInput> ThreadedInput::start() {
         return nullptr;
     }
     std::unique_ptr<ThreadedInput> input(new ThreadedInput);
-    input->m_loopThread = std::this_thread::get_id();
     input->m_lock.lock();
     input->m_thread = std::make_unique<PortInputThread>(input->m_lock);
     GMainContext* context = g_main_context_default();
@@ -59,7 +58,7 @@ ThreadedInput::~ThreadedInput() {
 int ThreadedInput::pollUnlocked(void* fds, unsigned count, int timeout) {
     const auto previous = reinterpret_cast<GPollFunc>(m_previousPoll);
     auto* pollFds = static_cast<GPollFD*>(fds);
-    if (std::this_thread::get_id() != m_loopThread) {
+    if (!m_loop.isCurrent()) {
         return previous(pollFds, count, timeout);
     }
     m_lock.unlock();

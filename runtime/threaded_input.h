@@ -1,9 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <thread>
 
 #include "serial/engine_lock.h"
+#include "serial/home_thread.h"
 #include "serial/input_thread.h"
 
 namespace bivane {
@@ -38,7 +38,7 @@ class ThreadedInput {
     ThreadedInput() = default;
 
     EngineLock m_lock;
-    std::thread::id m_loopThread;
+    HomeThread m_loop;  // the event loop's thread, which makes this
     std::unique_ptr<PortInputThread> m_thread;
     void* m_context = nullptr;           // the Qt thread's GLib main context
     void (*m_previousPoll)() = nullptr;  // GLib's poll function before ours

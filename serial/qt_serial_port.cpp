@@ -212,10 +212,6 @@ void QtSerialPort::dropReader() {
     }
 }
 
-bool QtSerialPort::onQtThread() const {
-    return m_home.isCurrent();
-}
-
 void QtSerialPort::loseLater() {
     dropReader();
     QMetaObject::invokeMethod(
@@ -306,7 +302,7 @@ IoResult QtSerialPort::writeOutput(std::string_view text) {
     if (m_port->bytesToWrite() == 0 && m_handedOver == 0) {
         const std::optional<std::size_t> written = WriteNow(descriptor(), text);
         if (!written) {
-            if (onQtThread()) {
+            if (m_home.isCurrent()) {
                 close();
                 Q_EMIT portLost(m_index);
             } else {
@@ -319,7 +315,7 @@ IoResult QtSerialPort::writeOutput(std::string_view text) {
             return {};
         }
     }
-    if (!onQtThread()) {
+    if (!m_home.isCurrent()) {
         // QSerialPort's buffer belongs to the Qt thread: the rest goes
         // there, after whatever was handed over before it.
         m_handedOver += static_cast<std::int64_t>(text.size());

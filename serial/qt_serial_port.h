@@ -86,7 +86,6 @@ class QtSerialPort final : public QObject, public SerialPort {
     void dropReader();
     // Off the Qt thread: the port is closed and its loss reported there.
     void loseLater();
-    bool onQtThread() const;
     IoResult writeBuffered(std::string_view text);
     void raiseLineConditions();
     void handleError(int error);
